@@ -175,6 +175,28 @@ long ReadExponent(CharReader& reader, NumberChars& chars) {
   return negative ? -exponent : exponent;
 }
 
+// The decimal exponent of the leading digit of a number's characters, roughly:
+// positive for numbers of magnitude 1 and above.
+long Magnitude(const NumberChars& chars, long exponent) {
+  long integerDigits = 0;
+  long fractionZeros = 0;
+  bool nonZeroSeen = false;
+  bool inFraction = false;
+  for (const char* c = chars.begin(); c != chars.end() && *c != 'e'; ++c) {
+    if (*c == '.') {
+      inFraction = true;
+    } else if (*c >= '1' && *c <= '9') {
+      if (inFraction) break;
+      nonZeroSeen = true;
+      ++integerDigits;
+    } else if (*c == '0') {
+      if (nonZeroSeen) ++integerDigits;
+      else if (inFraction) ++fractionZeros;
+    }
+  }
+  return (nonZeroSeen ? integerDigits : -fractionZeros) + exponent;
+}
+
 // An optional sign, digits with at most one full stop, an optional exponent.
 double ReadDecimal(CharReader& reader) {
   NumberChars chars;
@@ -186,43 +208,55 @@ double ReadDecimal(CharReader& reader) {
   }
 
   bool anyDigit = false;
-  bool nonZeroSeen = false;
-  long magnitude = 0;  // decimal exponent of the leading digit, roughly
   for (; IsDigit(reader.Peek()); reader.Take()) {
-    const int c = reader.Peek();
-    chars.Push(static_cast<char>(c));
+    chars.Push(static_cast<char>(reader.Peek()));
     anyDigit = true;
-    if (c != '0') nonZeroSeen = true;
-    if (nonZeroSeen && magnitude < 100'000'000) ++magnitude;
   }
   if (reader.Peek() == '.') {
     chars.Push('.');
     reader.Take();
     for (; IsDigit(reader.Peek()); reader.Take()) {
-      const int c = reader.Peek();
-      chars.Push(static_cast<char>(c));
+      chars.Push(static_cast<char>(reader.Peek()));
       anyDigit = true;
-      if (c != '0') nonZeroSeen = true;
-      if (!nonZeroSeen && magnitude > -100'000'000) --magnitude;
     }
   }
   if (!anyDigit) return 0;
-  magnitude += ReadExponent(reader, chars);
+  const long exponent = ReadExponent(reader, chars);
 
   double value = 0;
-  const auto [ptr, ec] = std::from_chars(chars.begin(), chars.end(), value);
-  (void)ptr;
-  if (ec == std::errc::result_out_of_range) {
+  const auto result = std::from_chars(chars.begin(), chars.end(), value);
+  if (result.ec == std::errc::result_out_of_range) {
     // Too small for a double becomes zero; too large is a failure.
-    if (magnitude > 0) Overflow();
+    if (Magnitude(chars, exponent) > 0) Overflow();
     return chars.begin()[0] == '-' ? -0.0 : 0.0;
   }
   return value;
 }
 
+// Plain ASCII text without blanks that starts like a decimal number, as
+// nearly every field holds: from_chars reads the same number from it in place.
+bool IsPlainDecimal(std::string_view text) {
+  std::size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
+  if (first >= text.size() || !(IsDigit(text[first]) || text[first] == '.')) return false;
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80 || c == ' ' || c == '\t' || c == '\n' ||
+        c == '\r') {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 double TextToNumber(std::string_view text) {
+  if (IsPlainDecimal(text)) {
+    double value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec == std::errc()) return value;
+    if (result.ec == std::errc::invalid_argument) return 0;
+    // Out of range: the general reader tells overflow from underflow.
+  }
   CharReader reader(text);
   if (reader.Peek() == '&') {
     reader.Take();
