@@ -1,0 +1,184 @@
+// Start-up and the end of the run: RunEventLoop's order of events and exit
+// status, and RunWindow's refusal to start without a display.
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calc/ratio_calculation.h"
+#include "tests/toolkit_qt/window_fixture.h"
+#include "toolkit/qt/application.h"
+#include "ui/form2.h"
+#include "ui/form2_layout.h"
+
+namespace toolkit_qt_test {
+namespace {
+
+using toolkit::Control;
+using Entries = std::vector<std::string>;
+
+void Click(QWidget& form, Control control) {
+  QTest::mouseClick(&FindControl(form, control), Qt::LeftButton);
+}
+
+TEST_F(QtWindowTest, Command2UnloadEndsTheEventLoopWithStatus0) {
+  toolkit::qt::QtWindow* running = nullptr;
+  events.on["Form_Load"] = [&] {
+    events.entries.push_back(running->Widget().isVisible() ? "shown" : "not shown yet");
+    QTimer::singleShot(0, [&] { Click(running->Widget(), Control::Command2); });
+  };
+  events.on["Form_QueryUnload"] = [&] { running->UnloadWindow(toolkit::Window::Form2); };
+  events.on["Command2_Click"] = [&] {
+    running->UnloadWindow(toolkit::Window::Form2);
+    events.entries.push_back(running->Widget().isVisible() ? "still shown" : "closed");
+  };
+  EXPECT_EQ(toolkit::qt::RunEventLoop(ui::kForm2Layout, RecordingFactory(running), DescribeForTest),
+            0);
+  EXPECT_EQ(events.entries, (Entries{"Form_Load", "not shown yet", "Command2_Click",
+                                     "Form_QueryUnload:Code", "closed"}));
+}
+
+TEST_F(QtWindowTest, CloseBoxEndsTheEventLoopWithStatus0) {
+  toolkit::qt::QtWindow* running = nullptr;
+  events.on["Form_Load"] = [&] {
+    QTimer::singleShot(0, [&] {
+      const QPoint centre = running->Widget().screen()->availableGeometry().center();
+      const QPoint shown = running->Widget().frameGeometry().center();
+      events.entries.push_back((shown - centre).manhattanLength() <= 2 ? "centred" : "off centre");
+      running->Widget().windowHandle()->close();
+    });
+  };
+  EXPECT_EQ(toolkit::qt::RunEventLoop(ui::kForm2Layout, RecordingFactory(running), DescribeForTest),
+            0);
+  EXPECT_EQ(events.entries, (Entries{"Form_Load", "centred", "Form_QueryUnload:ControlMenu"}));
+  EXPECT_EQ(QApplication::windowIcon().availableSizes().size() >= 3, true);
+}
+
+TEST_F(QtWindowTest, UnloadDuringFormLoadEndsWithoutShowing) {
+  toolkit::qt::QtWindow* running = nullptr;
+  events.on["Form_Load"] = [&] { running->UnloadWindow(toolkit::Window::Form2); };
+  EXPECT_EQ(toolkit::qt::RunEventLoop(ui::kForm2Layout, RecordingFactory(running), DescribeForTest),
+            0);
+  EXPECT_EQ(events.entries, (Entries{"Form_Load", "Form_QueryUnload:Code"}));
+}
+
+// The program's own handlers, driven through the real widgets from start to end.
+TEST_F(QtWindowTest, Form2RunsFromStartToCloseBox) {
+  QWidget* form = nullptr;
+  const toolkit::qt::HandlerFactory makeForm2 = [&](toolkit::WindowToolkit& window) {
+    form = &dynamic_cast<toolkit::qt::QtWindow&>(window).Widget();
+    return ui::MakeForm2(window);
+  };
+  const calc::RatioOutcome expected = calc::CalculateRatio(
+      {calc::SpeedKind::RevPerMin, calc::SpeedKind::RadPerSec, "1500", "Enabled", "100", "Enabled"});
+  ExpectBox([&](QMessageBox& box) {
+    EXPECT_EQ(box.windowTitle().toStdString(), expected.title);
+    EXPECT_EQ(box.text().toStdString(), expected.prompt);
+    EXPECT_EQ(box.icon(), QMessageBox::Information);
+    QTest::keyClick(&box, Qt::Key_Return);
+  });
+  std::vector<bool> text2Enabled;
+  QTimer::singleShot(0, [&] {
+    Click(*form, Control::Option1);
+    Click(*form, Control::Option5);
+    text2Enabled.push_back(FindControl(*form, Control::Text2).isEnabled());
+    QTest::keyClicks(&FindControl(*form, Control::Text1), "1500");
+    QTest::keyClicks(&FindControl(*form, Control::Text3), "100");
+    Click(*form, Control::Command1);
+    form->windowHandle()->close();
+  });
+  EXPECT_EQ(toolkit::qt::RunEventLoop(ui::kForm2Layout, makeForm2, ui::DescribeFailure), 0);
+  EXPECT_EQ(text2Enabled, std::vector<bool>{false});
+}
+
+// Sets or unsets environment variables for one scope, then restores them.
+class ScopedEnvironment {
+ public:
+  void Set(const char* name, const char* value) {
+    if (const char* old = std::getenv(name)) {
+      saved_.push_back({name, std::string(old)});
+    } else {
+      saved_.push_back({name, std::nullopt});
+    }
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~ScopedEnvironment() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (it->value) {
+        setenv(it->name, it->value->c_str(), 1);
+      } else {
+        unsetenv(it->name);
+      }
+    }
+  }
+
+ private:
+  struct Saved {
+    const char* name;
+    std::optional<std::string> value;
+  };
+  std::vector<Saved> saved_;
+};
+
+TEST_F(QtWindowTest, MissingDisplayIsNamedInOneLine) {
+  struct Environment {
+    const char* name;
+    const char* platform;
+    const char* display;
+    const char* wayland;
+    bool missing;
+  };
+  const Environment environments[] = {
+      {"nothing set", nullptr, nullptr, nullptr, true},
+      {"all set but empty", "", "", "", true},
+      {"an X11 display", nullptr, ":0", nullptr, false},
+      {"a Wayland display", nullptr, nullptr, "wayland-0", false},
+      {"a Qt platform", "offscreen", nullptr, nullptr, false},
+  };
+  for (const Environment& environment : environments) {
+    SCOPED_TRACE(environment.name);
+    ScopedEnvironment scoped;
+    scoped.Set("QT_QPA_PLATFORM", environment.platform);
+    scoped.Set("DISPLAY", environment.display);
+    scoped.Set("WAYLAND_DISPLAY", environment.wayland);
+    const std::optional<std::string> message = toolkit::qt::MissingDisplayMessage("bin/prog");
+    ASSERT_EQ(message.has_value(), environment.missing);
+    if (message) {
+      EXPECT_NE(message->find("xvfb-run -a bin/prog"), std::string::npos) << *message;
+      EXPECT_EQ(message->find('\n'), std::string::npos);
+    }
+  }
+}
+
+TEST_F(QtWindowTest, RunWindowWithoutDisplayPrintsOneLineAndReturns1) {
+  ScopedEnvironment scoped;
+  scoped.Set("QT_QPA_PLATFORM", nullptr);
+  scoped.Set("DISPLAY", nullptr);
+  scoped.Set("WAYLAND_DISPLAY", nullptr);
+  char program[] = "bin/prog";
+  char* argv[] = {program, nullptr};
+  testing::internal::CaptureStderr();
+  const int status = toolkit::qt::RunWindow(1, argv, ui::kForm2Layout, ui::MakeForm2,
+                                            ui::DescribeFailure);
+  const std::string printed = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(printed, *toolkit::qt::MissingDisplayMessage("bin/prog") + "\n");
+}
+
+}  // namespace
+}  // namespace toolkit_qt_test

@@ -1,0 +1,126 @@
+#include "tests/toolkit_qt/window_fixture.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QTest>
+
+#include <cstdio>
+
+#include "ui/form2_layout.h"
+
+namespace toolkit_qt_test {
+namespace {
+
+constexpr int kWatchIntervalMs = 10;
+constexpr qint64 kTimeLimitMs = 20000;
+constexpr int kHungStatus = 99;  // what an event loop ended by the watchdog returns
+
+std::string Describe(const QMessageBox& box) {
+  return "\"" + box.windowTitle().toStdString() + "\": \"" + box.text().toStdString() + "\"";
+}
+
+}  // namespace
+
+void RecordingEvents::Form_QueryUnload(bool& cancel, toolkit::CloseReason reason) {
+  const char* reasons[] = {"ControlMenu", "Code", "Session"};
+  cancel = log_.cancelUnload;
+  Record(std::string("Form_QueryUnload:") + reasons[static_cast<int>(reason)], "Form_QueryUnload");
+}
+
+void RecordingEvents::Record(const std::string& entry, const std::string& name) {
+  log_.entries.push_back(entry);
+  if (const auto action = log_.on.find(name); action != log_.on.end()) action->second();
+}
+
+calc::RatioOutcome DescribeForTest(std::exception_ptr failure) {
+  std::string prompt;
+  try {
+    std::rethrow_exception(failure);
+  } catch (const toolkit::ToolkitFailure& toolkitFailure) {
+    prompt = std::string("toolkit failure: ") + toolkitFailure.what();
+  } catch (const std::exception& other) {
+    prompt = std::string("failure: ") + other.what();
+  } catch (...) {
+    prompt = "unknown failure";
+  }
+  return {"Failure seen", prompt, calc::MessageIcon::Critical};
+}
+
+std::vector<std::string> MissingGlyphs(const QFont& font, const QString& text) {
+  const QFontMetrics metrics(font);
+  std::vector<std::string> missing;
+  for (const char32_t character : text.toUcs4()) {
+    if (!metrics.inFontUcs4(character)) {
+      char code[16];
+      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
+      missing.emplace_back(code);
+    }
+  }
+  return missing;
+}
+
+QtWindowTest::QtWindowTest() {
+  QObject::connect(&watchdog_, &QTimer::timeout, [this] { Watch(); });
+  watchdog_.start(kWatchIntervalMs);
+  clock_.start();
+}
+
+void QtWindowTest::TearDown() {
+  watchdog_.stop();
+  EXPECT_EQ(expectedBoxes_.size(), 0u) << "an expected message box never opened";
+  window_.reset();
+  handlers_.reset();
+}
+
+toolkit::qt::QtWindow& QtWindowTest::Window() {
+  if (window_ == nullptr) {
+    window_ = std::make_unique<toolkit::qt::QtWindow>(ui::kForm2Layout, DescribeForTest);
+    handlers_ = std::make_unique<RecordingEvents>(events);
+    window_->Open(*handlers_);
+    window_->Widget().activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window_->Widget()));
+  }
+  return *window_;
+}
+
+toolkit::qt::HandlerFactory QtWindowTest::RecordingFactory(toolkit::qt::QtWindow*& running) {
+  return [this, &running](toolkit::WindowToolkit& window) {
+    running = &dynamic_cast<toolkit::qt::QtWindow&>(window);
+    return std::make_unique<RecordingEvents>(events);
+  };
+}
+
+void QtWindowTest::ExpectBox(std::function<void(QMessageBox&)> inspect) {
+  expectedBoxes_.push_back(std::move(inspect));
+}
+
+void QtWindowTest::Watch() {
+  if (inspecting_) return;  // an inspector is waiting for events itself
+  if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+    if (expectedBoxes_.empty()) {
+      ADD_FAILURE() << "unexpected message box " << Describe(*box);
+      box->reject();
+    } else {
+      const auto inspect = std::move(expectedBoxes_.front());
+      expectedBoxes_.pop_front();
+      inspecting_ = true;
+      inspect(*box);
+      inspecting_ = false;
+      if (box->isVisible()) {
+        ADD_FAILURE() << "the inspector left the box open: " << Describe(*box);
+        box->reject();
+      }
+    }
+  }
+  if (clock_.elapsed() > kTimeLimitMs) {
+    ADD_FAILURE() << "the test ran past " << kTimeLimitMs << " ms; ending its event loops";
+    clock_.restart();
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    QCoreApplication::exit(kHungStatus);
+  }
+}
+
+}  // namespace toolkit_qt_test

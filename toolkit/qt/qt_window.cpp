@@ -1,0 +1,434 @@
+#include "toolkit/qt/qt_window.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace toolkit::qt {
+namespace {
+
+struct ClickEvent {
+  Control control;
+  void (WindowEvents::*handler)();
+};
+
+// Which handler a click on a control runs.
+constexpr std::array<ClickEvent, 8> kClickEvents{{
+    {Control::Option1, &WindowEvents::Option1_Click},
+    {Control::Option2, &WindowEvents::Option2_Click},
+    {Control::Option3, &WindowEvents::Option3_Click},
+    {Control::Option4, &WindowEvents::Option4_Click},
+    {Control::Option5, &WindowEvents::Option5_Click},
+    {Control::Option6, &WindowEvents::Option6_Click},
+    {Control::Command1, &WindowEvents::Command1_Click},
+    {Control::Command2, &WindowEvents::Command2_Click},
+}};
+
+// A fixed-size top-level window: title, system menu, minimise and close
+// boxes, no maximise box.
+constexpr Qt::WindowFlags kWindowFlags =
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+
+constexpr qreal kLabelPointSize = 9.75;   // 13 px at 96 dpi
+constexpr qreal kFieldPointSize = 11.25;  // 15 px at 96 dpi
+
+constexpr std::size_t Index(Control control) { return static_cast<std::size_t>(control); }
+
+std::string Name(Control control) { return std::string(ControlName(control)); }
+
+// UTF-8 to QString, refusing malformed input instead of replacing it.
+//   "传动比" -> u"传动比"     "\xFF" -> throws ToolkitFailure
+QString ToQString(std::string_view utf8) {
+  QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                  QStringDecoder::Flag::ConvertInitialBom);
+  QString text = decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  if (decode.hasError()) throw ToolkitFailure("a text for the window is not valid UTF-8");
+  return text;
+}
+
+// The label and field fonts: the Song face of Simplified-Chinese systems, or
+// the first installed substitute that covers GB2312 text.
+QFont SongFont(qreal pointSize) {
+  QFont font;
+  font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                    QStringLiteral("AR PL SungtiL GB"), QStringLiteral("Noto Serif CJK SC"),
+                    QStringLiteral("Noto Sans CJK SC")});
+  font.setPointSizeF(pointSize);
+  font.setWeight(QFont::Normal);
+  font.setItalic(false);
+  font.setUnderline(false);
+  font.setStrikeOut(false);
+  return font;
+}
+
+QFont FontFor(FontRole role) {
+  return SongFont(role == FontRole::Label ? kLabelPointSize : kFieldPointSize);
+}
+
+QIcon LoadIcon(std::string_view path) {
+  QIcon icon(ToQString(path));
+  if (icon.availableSizes().isEmpty()) {
+    throw ToolkitFailure("cannot load the window icon " + std::string(path));
+  }
+  return icon;
+}
+
+// Centres the window with its frame, as far as the platform knows the frame:
+// before the first show it does not, so the client area stands for it.
+void CentreOnScreen(QWidget& window) {
+  QRect frame(QPoint(0, 0), window.frameSize());
+  frame.moveCenter(window.screen()->availableGeometry().center());
+  window.move(frame.topLeft());
+}
+
+QMessageBox::Icon BoxIcon(calc::MessageIcon icon) {
+  switch (icon) {
+    case calc::MessageIcon::Information: return QMessageBox::Information;
+    case calc::MessageIcon::Critical: return QMessageBox::Critical;
+  }
+  throw ToolkitFailure("unknown message box style " + std::to_string(static_cast<int>(icon)));
+}
+
+}  // namespace
+
+// The top-level widget: passes close requests to the binding and gives Enter
+// and Esc their buttons, as a dialog would.
+class QtWindow::FormWidget final : public QWidget {
+ public:
+  explicit FormWidget(QtWindow& owner) : QWidget(nullptr, kWindowFlags), owner_(owner) {}
+
+  QPushButton* defaultButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override { owner_.OnCloseRequest(*event); }
+
+  // Reached by the keys that the focused control leaves alone: Enter presses
+  // the focused push button or else the default button, Esc the cancel button.
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool plain = event->modifiers() == Qt::NoModifier ||
+                       (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    QPushButton* target = nullptr;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+      auto* focused = qobject_cast<QPushButton*>(focusWidget());
+      target = focused != nullptr ? focused : defaultButton;
+    } else if (plain && event->key() == Qt::Key_Escape) {
+      target = cancelButton;
+    }
+    if (target != nullptr && target->isVisible() && target->isEnabled()) {
+      target->click();
+      event->accept();
+      return;
+    }
+    QWidget::keyPressEvent(event);
+  }
+
+ private:
+  QtWindow& owner_;
+};
+
+QtWindow::QtWindow(const WindowLayout& layout, FailureDescriber describe)
+    : form_(std::make_unique<FormWidget>(*this)), describe_(describe) {
+  if (describe_ == nullptr) throw ToolkitFailure("the window needs a failure describer");
+  form_->setWindowTitle(ToQString(layout.caption));
+  form_->setFixedSize(TwipsToPixels(layout.clientWidth), TwipsToPixels(layout.clientHeight));
+  if (!layout.icon.empty()) form_->setWindowIcon(LoadIcon(layout.icon));
+  BuildControls(layout.controls);
+  ChainFocus(layout.controls);
+}
+
+QtWindow::~QtWindow() = default;
+
+void QtWindow::BuildControls(std::span<const ControlLayout> rows) {
+  std::array<bool, kControlCount> laidOut{};
+  for (const ControlLayout& row : rows) {
+    if (std::exchange(laidOut[Index(row.control)], true)) {
+      throw ToolkitFailure(Name(row.control) + " is laid out twice");
+    }
+  }
+  // A control is built once its container is, whatever the order of the rows.
+  std::size_t remaining = rows.size();
+  for (bool progress = true; remaining > 0 && progress;) {
+    progress = false;
+    for (const ControlLayout& row : rows) {
+      if (controls_[Index(row.control)] != nullptr) continue;
+      QWidget* container = row.container ? controls_[Index(*row.container)] : form_.get();
+      if (container == nullptr) continue;
+      BuildControl(row, *container);
+      --remaining;
+      progress = true;
+    }
+  }
+  if (remaining > 0) throw ToolkitFailure("a control's container is not on the window");
+
+  for (const ControlLayout& row : rows) {
+    if (!row.buddy) continue;
+    auto* label = qobject_cast<QLabel*>(controls_[Index(row.control)]);
+    QWidget* buddy = controls_[Index(*row.buddy)];
+    if (label == nullptr || buddy == nullptr) {
+      throw ToolkitFailure(Name(row.control) + " cannot name " + Name(*row.buddy));
+    }
+    label->setBuddy(buddy);
+  }
+}
+
+void QtWindow::BuildControl(const ControlLayout& row, QWidget& container) {
+  if (row.container && qobject_cast<QGroupBox*>(&container) == nullptr) {
+    throw ToolkitFailure(Name(row.control) + " is put into " + Name(*row.container) +
+                         ", which is no frame");
+  }
+  const QString caption = ToQString(row.caption);
+  QWidget* widget = nullptr;
+  switch (row.kind) {
+    case ControlKind::Frame:
+      widget = new QGroupBox(caption, &container);
+      break;
+    case ControlKind::OptionButton: {
+      auto* option = new QRadioButton(caption, &container);
+      // The options of one container form one exclusive group.
+      auto* group = container.findChild<QButtonGroup*>(QString(), Qt::FindDirectChildrenOnly);
+      if (group == nullptr) group = new QButtonGroup(&container);
+      group->addButton(option);
+      widget = option;
+      break;
+    }
+    case ControlKind::Label: {
+      auto* label = new QLabel(caption, &container);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      widget = label;
+      break;
+    }
+    case ControlKind::TextBox: {
+      auto* field = new QLineEdit(caption, &container);
+      field->setMaxLength(std::numeric_limits<int>::max());
+      field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      widget = field;
+      break;
+    }
+    case ControlKind::PushButton: {
+      auto* button = new QPushButton(caption, &container);
+      // Enter is routed by FormWidget; Qt's own default-button tracking
+      // works only in dialogs.
+      button->setAutoDefault(false);
+      widget = button;
+      break;
+    }
+  }
+  widget->setObjectName(QString::fromUtf8(ControlName(row.control)));
+  widget->setGeometry(TwipsToPixels(row.left), TwipsToPixels(row.top), TwipsToPixels(row.width),
+                      TwipsToPixels(row.height));
+  if (row.font != FontRole::Window) widget->setFont(FontFor(row.font));
+  if (row.cursor == Cursor::PointingHand) widget->setCursor(Qt::PointingHandCursor);
+  controls_[Index(row.control)] = widget;
+
+  if (row.buttonRole != ButtonRole::None) {
+    auto* button = qobject_cast<QPushButton*>(widget);
+    if (button == nullptr) {
+      throw ToolkitFailure(Name(row.control) + " has a button role but is no push button");
+    }
+    if (row.buttonRole == ButtonRole::Default) {
+      button->setDefault(true);
+      form_->defaultButton = button;
+    } else {
+      form_->cancelButton = button;
+    }
+  }
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) ConnectClick(*button, row.control);
+}
+
+void QtWindow::ConnectClick(QAbstractButton& button, Control control) {
+  const auto event = std::ranges::find(kClickEvents, control, &ClickEvent::control);
+  if (event == kClickEvents.end()) return;
+  const auto handler = event->handler;
+  const auto deliver = [this, handler] { Run([handler](WindowEvents& e) { (e.*handler)(); }); };
+
+  if (!button.isCheckable()) {
+    QObject::connect(&button, &QAbstractButton::clicked, form_.get(), deliver);
+    return;
+  }
+  // An option's click runs its handler only when that click selected it:
+  // toggled(true) marks the option, and the clicked() that follows it (mouse,
+  // Space or an arrow key) delivers the event once the button is done.
+  QObject::connect(&button, &QAbstractButton::toggled, form_.get(),
+                   [this, option = &button](bool selected) {
+                     if (selected) {
+                       justSelected_ = option;
+                     } else if (justSelected_ == option) {
+                       justSelected_ = nullptr;
+                     }
+                   });
+  QObject::connect(&button, &QAbstractButton::clicked, form_.get(),
+                   [this, option = &button, deliver] {
+                     if (justSelected_ != option) return;
+                     justSelected_ = nullptr;
+                     deliver();
+                   });
+}
+
+void QtWindow::ChainFocus(std::span<const ControlLayout> rows) {
+  std::vector<const ControlLayout*> byTabIndex;
+  for (const ControlLayout& row : rows) byTabIndex.push_back(&row);
+  std::ranges::stable_sort(byTabIndex, {}, [](const ControlLayout* row) { return row->tabIndex; });
+  QWidget* previous = nullptr;
+  for (const ControlLayout* row : byTabIndex) {
+    QWidget* widget = controls_[Index(row->control)];
+    if (widget->focusPolicy() == Qt::NoFocus) continue;  // frames and labels
+    if (previous != nullptr) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
+template <class Widget>
+Widget& QtWindow::ControlAs(Control control) const {
+  auto* widget = qobject_cast<Widget*>(controls_[Index(control)]);
+  if (widget == nullptr) {
+    throw ToolkitFailure("the window has no " + Name(control) + " of the kind asked for");
+  }
+  return *widget;
+}
+
+void QtWindow::Open(WindowEvents& events) {
+  if (events_ != nullptr) throw ToolkitFailure("the window is already open");
+  events_ = &events;
+  Run([](WindowEvents& e) { e.Form_Load(); });
+  if (state_ == State::Unloaded) return;
+  CentreOnScreen(*form_);
+  form_->show();
+  CentreOnScreen(*form_);  // again, now that the frame may be known
+}
+
+bool QtWindow::IsUnloaded() const { return state_ == State::Unloaded; }
+
+QWidget& QtWindow::Widget() { return *form_; }
+
+bool QtWindow::IsSelected(Option option) {
+  return ControlAs<QRadioButton>(AsControl(option)).isChecked();
+}
+
+void QtWindow::Deselect(Option option) {
+  auto& button = ControlAs<QRadioButton>(AsControl(option));
+  // An exclusive group keeps its selected option: lift the rule for this one
+  // change. Unselecting raises no click.
+  QButtonGroup* group = button.group();
+  const bool exclusive = group != nullptr && group->exclusive();
+  if (group != nullptr) group->setExclusive(false);
+  button.setChecked(false);
+  if (group != nullptr) group->setExclusive(exclusive);
+  if (button.isChecked()) throw ToolkitFailure(Name(AsControl(option)) + " stays selected");
+}
+
+std::string QtWindow::GetText(TextField field) {
+  return ControlAs<QLineEdit>(AsControl(field)).text().toStdString();
+}
+
+void QtWindow::SetText(TextField field, std::string_view text) {
+  auto& edit = ControlAs<QLineEdit>(AsControl(field));
+  const QString wanted = ToQString(text);
+  edit.setText(wanted);
+  if (edit.text() != wanted) {
+    throw ToolkitFailure(Name(AsControl(field)) + " cannot hold the text given");
+  }
+}
+
+void QtWindow::SetEnabled(TextField field, bool enabled) {
+  ControlAs<QLineEdit>(AsControl(field)).setEnabled(enabled);
+}
+
+void QtWindow::SetCaption(Label label, std::string_view text) {
+  ControlAs<QLabel>(AsControl(label)).setText(ToQString(text));
+}
+
+void QtWindow::ShowMessage(std::string_view prompt, std::string_view title,
+                           calc::MessageIcon icon) {
+  QMessageBox box(BoxIcon(icon), ToQString(title), ToQString(prompt), QMessageBox::Ok,
+                  form_.get());
+  box.setTextFormat(Qt::PlainText);
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+  box.setDefaultButton(QMessageBox::Ok);
+  box.setEscapeButton(QMessageBox::Ok);
+  // Ctrl+C copies the prompt, as message boxes do on Windows.
+  QShortcut copy(QKeySequence::Copy, &box);
+  QObject::connect(&copy, &QShortcut::activated, &box,
+                   [text = box.text()] { QGuiApplication::clipboard()->setText(text); });
+  box.exec();
+}
+
+void QtWindow::UnloadWindow(Window /*window*/) {
+  // Asked again while closing (from Form_QueryUnload) or after: the close
+  // already under way goes on, once.
+  if (state_ != State::Open) return;
+  if (!AskToUnload(CloseReason::Code)) return;
+  if (!form_->close()) throw ToolkitFailure("the window did not close");
+}
+
+bool QtWindow::AskToUnload(CloseReason reason) {
+  state_ = State::Querying;
+  bool cancel = false;
+  const bool completed = Run([&](WindowEvents& e) { e.Form_QueryUnload(cancel, reason); });
+  state_ = completed && !cancel ? State::Unloading : State::Open;
+  return state_ == State::Unloading;
+}
+
+void QtWindow::OnCloseRequest(QCloseEvent& event) {
+  switch (state_) {
+    case State::Open: {  // the close box, the system menu or the session's end
+      const CloseReason reason =
+          qGuiApp->isSavingSession() ? CloseReason::Session : CloseReason::ControlMenu;
+      if (!AskToUnload(reason)) {
+        event.ignore();
+        return;
+      }
+      break;
+    }
+    case State::Querying:  // the handlers are still deciding an earlier request
+      event.ignore();
+      return;
+    case State::Unloading:
+    case State::Unloaded:
+      break;
+  }
+  state_ = State::Unloaded;
+  event.accept();
+}
+
+bool QtWindow::Run(const std::function<void(WindowEvents&)>& handler) {
+  if (events_ == nullptr) return true;
+  try {
+    handler(*events_);
+    return true;
+  } catch (...) {
+    Report(std::current_exception());
+    return false;
+  }
+}
+
+void QtWindow::Report(std::exception_ptr failure) noexcept {
+  try {
+    const calc::RatioOutcome outcome = describe_(failure);
+    ShowMessage(outcome.prompt, outcome.title, outcome.icon);
+  } catch (...) {
+    qCritical("A handler of the window failed, and the failure could not be shown.");
+  }
+}
+
+}  // namespace toolkit::qt
