@@ -19,7 +19,7 @@ packages=(
 if [[ $purpose == test ]]; then
   packages+=(
     clang libclang-rt-14-dev
-    xdotool x11-utils imagemagick
+    xdotool xclip x11-utils imagemagick
     dbus-x11 at-spi2-core python3 python3-pyatspi
     locales desktop-file-utils dpkg-dev file
   )

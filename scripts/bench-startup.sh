@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Start-up benchmark: builds transmission-ratio and the bare Qt 6 window
+# (bench/startup/) in Release and measures both side by side on a private
+# Xvfb: start to window mapped and VmRSS one second later, over RUNS runs
+# each, and in transmission-ratio the time from Enter (1500 rev/min against
+# 100 rad/s) to the result box being mapped. Prints median, min and max and
+# whether the targets hold (exit status 1 when one is missed). Not a test:
+# the figures depend on the machine and its load.
+#
+#   bash scripts/bench-startup.sh [RUNS]     (default: 20)
+#   BENCH_BUILD_DIR=/tmp/build-startup bash scripts/bench-startup.sh
+#                                            (default: build-bench-startup/)
+#
+# Needs xvfb, xdotool, x11-utils, xclip and libbenchmark-dev (bench/ needs it).
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(realpath -m "${BENCH_BUILD_DIR:-$repo/build-bench-startup}")
+runs=${1:-20}
+
+cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+  -DTR_BUILD_GUI=ON -DTR_BUILD_BENCHMARKS=ON -DTR_BUILD_TESTS=OFF -DTR_BUILD_FUZZERS=OFF >/dev/null
+cmake --build "$build" --target transmission-ratio bare_window -j2
+
+echo "== $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg)"
+python3 "$repo/bench/startup/startup_bench.py" \
+  "$build/app/transmission-ratio" "$build/bench/startup/bare_window" "$runs"
