@@ -2,10 +2,6 @@
 // status, and RunWindow's refusal to start without a display.
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -16,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "calc/ratio_calculation.h"
 #include "tests/toolkit_qt/window_fixture.h"
 #include "toolkit/qt/application.h"
 #include "ui/form2.h"
@@ -71,35 +66,6 @@ TEST_F(QtWindowTest, UnloadDuringFormLoadEndsWithoutShowing) {
   EXPECT_EQ(toolkit::qt::RunEventLoop(ui::kForm2Layout, RecordingFactory(running), DescribeForTest),
             0);
   EXPECT_EQ(events.entries, (Entries{"Form_Load", "Form_QueryUnload:Code"}));
-}
-
-// The program's own handlers, driven through the real widgets from start to end.
-TEST_F(QtWindowTest, Form2RunsFromStartToCloseBox) {
-  QWidget* form = nullptr;
-  const toolkit::qt::HandlerFactory makeForm2 = [&](toolkit::WindowToolkit& window) {
-    form = &dynamic_cast<toolkit::qt::QtWindow&>(window).Widget();
-    return ui::MakeForm2(window);
-  };
-  const calc::RatioOutcome expected = calc::CalculateRatio(
-      {calc::SpeedKind::RevPerMin, calc::SpeedKind::RadPerSec, "1500", "Enabled", "100", "Enabled"});
-  ExpectBox([&](QMessageBox& box) {
-    EXPECT_EQ(box.windowTitle().toStdString(), expected.title);
-    EXPECT_EQ(box.text().toStdString(), expected.prompt);
-    EXPECT_EQ(box.icon(), QMessageBox::Information);
-    QTest::keyClick(&box, Qt::Key_Return);
-  });
-  std::vector<bool> text2Enabled;
-  QTimer::singleShot(0, [&] {
-    Click(*form, Control::Option1);
-    Click(*form, Control::Option5);
-    text2Enabled.push_back(FindControl(*form, Control::Text2).isEnabled());
-    QTest::keyClicks(&FindControl(*form, Control::Text1), "1500");
-    QTest::keyClicks(&FindControl(*form, Control::Text3), "100");
-    Click(*form, Control::Command1);
-    form->windowHandle()->close();
-  });
-  EXPECT_EQ(toolkit::qt::RunEventLoop(ui::kForm2Layout, makeForm2, ui::DescribeFailure), 0);
-  EXPECT_EQ(text2Enabled, std::vector<bool>{false});
 }
 
 // Sets or unsets environment variables for one scope, then restores them.
