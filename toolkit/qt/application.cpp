@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <exception>
 
+#include "toolkit/qt/song_font.h"
+
 namespace toolkit::qt {
 namespace {
 
@@ -29,10 +31,7 @@ std::optional<std::string> MissingDisplayMessage(std::string_view program) {
 
 void UseChineseInterfaceFont() {
   QFont font = QApplication::font();
-  QStringList families{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
-                       QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("AR PL SungtiL GB")};
-  families += font.families();
-  font.setFamilies(families);
+  font.setFamilies(SongFaceFamilies() + font.families());
   font.setPointSizeF(kInterfacePointSize);
   QApplication::setFont(font);
 }

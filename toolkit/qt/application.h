@@ -37,9 +37,9 @@ int RunWindow(int argc, char** argv, const WindowLayout& layout, HandlerFactory 
 int RunEventLoop(const WindowLayout& layout, const HandlerFactory& makeHandlers,
                  FailureDescriber describe);
 
-// Makes the application's default font one that covers Simplified Chinese:
-// a CJK sans-serif family put before the desktop's own, at 9 points, the size
-// the twips layout was drawn for.
+// Makes the application's default font the interface font of a
+// Simplified-Chinese desktop: the Song face (or its substitute) put before the
+// desktop's own families, at 9 points, the size the twips layout was drawn for.
 void UseChineseInterfaceFont();
 
 // When the environment names no Qt platform and no X11 or Wayland display,

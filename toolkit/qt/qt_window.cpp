@@ -22,6 +22,8 @@
 #include <utility>
 #include <vector>
 
+#include "toolkit/qt/song_font.h"
+
 namespace toolkit::qt {
 namespace {
 
@@ -63,21 +65,6 @@ QString ToQString(std::string_view utf8) {
   QString text = decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
   if (decode.hasError()) throw ToolkitFailure("a text for the window is not valid UTF-8");
   return text;
-}
-
-// The label and field fonts: the Song face of Simplified-Chinese systems, or
-// the first installed substitute that covers GB2312 text.
-QFont SongFont(qreal pointSize) {
-  QFont font;
-  font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                    QStringLiteral("AR PL SungtiL GB"), QStringLiteral("Noto Serif CJK SC"),
-                    QStringLiteral("Noto Sans CJK SC")});
-  font.setPointSizeF(pointSize);
-  font.setWeight(QFont::Normal);
-  font.setItalic(false);
-  font.setUnderline(false);
-  font.setStrikeOut(false);
-  return font;
 }
 
 QFont FontFor(FontRole role) {
