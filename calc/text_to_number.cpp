@@ -52,19 +52,19 @@ class CharReader {
 
   static constexpr int kBlank = -3;
 
-  // A three-byte sequence we understand, or kOther (which ends reading, so
-  // the reader never needs to step over other sequences).
+  // The three-byte UTF-8 sequences that a Chinese input method gives for
+  // blanks, full stops, digits and letters; anything else is kOther, which
+  // ends reading, so the reader never needs to step over other sequences.
   int ReadWide() {
     if (text_.size() - pos_ < 3) return kOther;
     const auto b0 = static_cast<unsigned char>(text_[pos_]);
     const auto b1 = static_cast<unsigned char>(text_[pos_ + 1]);
     const auto b2 = static_cast<unsigned char>(text_[pos_ + 2]);
-    if ((b2 & 0xC0) != 0x80) return kOther;
+    if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return kOther;
     const std::uint32_t code = ((b0 & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu);
-    if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80) return kOther;
     int result = kOther;
-    if (code == 0x3000) result = kBlank;                // ideographic space
-    else if (code == 0x3002) result = '.';              // ideographic full stop
+    if (code == 0x3000) result = kBlank;  // ideographic space
+    else if (code == 0x3002) result = '.';  // ideographic full stop
     else if (code >= 0xFF01 && code <= 0xFF5E) result = static_cast<int>(code - 0xFF01 + 0x21);
     if (result != kOther) pos_ += 3;
     return result;
