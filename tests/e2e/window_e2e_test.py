@@ -9,7 +9,8 @@ computes the ratio of 1500 rev/min to 100 rad/s and reads the result box's
 title and prompt (the prompt through Ctrl+C and the clipboard), shows that an
 output speed of 0 gives an error box and leaves the window open, and closes
 the window as a window manager does (WM_DELETE_WINDOW), expecting status 0.
-A second start is ended with the 退 出 button.
+A second start is ended with the 退 出 button; at scale factors 1.5 and 2 the
+whole window grows by the factor and stays centred.
 """
 
 import os
@@ -88,6 +89,21 @@ def exit_button(x, c, program_path):
     c.equal(x.wait_exit(program, "a click on 退 出"), 0, "exit status after 退 出")
 
 
+def scaled_screens(x, c, program_path):
+    """On a high-density screen Qt scales the whole window: the client area
+    grows by the factor and stays centred."""
+    for factor in ("1.5", "2"):
+        program = x.start([program_path], extra_env={"QT_SCALE_FACTOR": factor})
+        window = x.wait_for_window(program, CAPTION)
+        left, top, width, height = x.geometry(window)
+        expected = tuple(int(size * float(factor) + 0.5) for size in CLIENT_SIZE)
+        c.equal((width, height), expected, f"client area at scale factor {factor}")
+        offset = (2 * left + width - SCREEN[0], 2 * top + height - SCREEN[1])
+        c.check(all(abs(d) <= 2 for d in offset), f"window centred at scale factor {factor}",
+                f"top-left at {left},{top}")
+        c.equal(x.close_window(program, window), 0, f"exit status at scale factor {factor}")
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -96,6 +112,7 @@ def main():
         print(f"Xvfb on {x.display}, {SCREEN[0]}x{SCREEN[1]}; program {program_path}")
         calculate_and_close(x, c, program_path)
         exit_button(x, c, program_path)
+        scaled_screens(x, c, program_path)
 
 
 if __name__ == "__main__":

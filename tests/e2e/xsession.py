@@ -276,10 +276,11 @@ class XSession:
         self._processes.append(process)
         return process
 
-    def start(self, argv, **kwargs):
-        """Starts a program on the session's display, as from a desktop."""
+    def start(self, argv, extra_env=None, **kwargs):
+        """Starts a program on the session's display, as from a desktop,
+        with `extra_env` added to its environment."""
         kwargs.setdefault("stdin", subprocess.DEVNULL)
-        return self._spawn(argv, env=self.env, **kwargs)
+        return self._spawn(argv, env={**self.env, **(extra_env or {})}, **kwargs)
 
     def close(self):
         """Ends what this session started, newest first, by pid."""
