@@ -42,11 +42,13 @@ int RunEventLoop(const WindowLayout& layout, const HandlerFactory& makeHandlers,
 // desktop's own families, at 9 points, the size the twips layout was drawn for.
 void UseChineseInterfaceFont();
 
-// When the environment names no Qt platform and no X11 or Wayland display,
-// the one line to print instead of a toolkit error, saying how to run
-// `program` under Xvfb; empty otherwise.
-//   DISPLAY=":0"    -> empty
-//   nothing set     -> "prog: no display ... xvfb-run -a prog"
+// When the environment names no Qt platform and no Wayland display, and
+// either no X11 display or a local one where no X server answers: the one
+// line to print instead of a toolkit error, saying how to run `program`
+// under Xvfb. Empty otherwise.
+//   DISPLAY=":0", a server listening -> empty
+//   DISPLAY=":93", nothing listening  -> "prog: no X server answers on display :93; ..."
+//   nothing set                       -> "prog: no display ... xvfb-run -a prog"
 std::optional<std::string> MissingDisplayMessage(std::string_view program);
 
 }  // namespace toolkit::qt
