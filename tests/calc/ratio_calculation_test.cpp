@@ -57,6 +57,7 @@ struct OutcomeCase {
   RatioRequest request;
   RatioOutcome expected;
 };
+void PrintTo(const OutcomeCase& c, std::ostream* os) { *os << c.name; }
 
 // Each of the nine pairs, with the diameter field of a rotational side
 // holding the "Enabled" that the window writes there.
@@ -123,6 +124,7 @@ struct FailureCase {
   ArithmeticFailure::Reason reason;
   std::optional<SpeedSide> side;
 };
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 const FailureCase kFailureCases[] = {
     {"output_speed_zero", Request(kRev, "1500", "", kRev, "0", ""),

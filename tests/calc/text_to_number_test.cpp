@@ -1,4 +1,5 @@
 #include <cmath>
+#include <ostream>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -17,6 +18,7 @@ struct TextCase {
   std::string text;
   double expected;
 };
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
 
 // Compares bit for bit, so that -0 and 0 differ and no rounding slips by.
 void ExpectSameDouble(double expected, double actual) {

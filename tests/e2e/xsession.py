@@ -234,9 +234,12 @@ class XSession:
             self.display = ":" + self._read_display_number(read_end)
             runtime = os.path.join(self._temp.name, "runtime")
             os.mkdir(runtime, 0o700)
-            # A desktop session's environment: this display, no other.
-            self.env = {key: value for key, value in os.environ.items()
-                        if key not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY")}
+            # A desktop session's environment: this display, no other, and
+            # none of the caller's Qt scaling, which would change the sizes.
+            dropped = {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY", "QT_SCALE_FACTOR",
+                       "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI", "QT_ENABLE_HIGHDPI_SCALING",
+                       "QT_AUTO_SCREEN_SCALE_FACTOR"}
+            self.env = {key: value for key, value in os.environ.items() if key not in dropped}
             self.env.update(DISPLAY=self.display, XDG_RUNTIME_DIR=runtime)
             self.x = XConnection(self.display)
         except BaseException:

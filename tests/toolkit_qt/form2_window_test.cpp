@@ -167,6 +167,8 @@ TEST_F(QtWindowTest, Form2OkShowsTheSameRatioEveryTimeAndChangesNothing) {
       Do(form2.Form(), {way.press});
       EXPECT_EQ(BoxesStillExpected(), 0u) << "press " << press;
       EXPECT_EQ(Seen(form2.window), before) << "press " << press;
+      EXPECT_EQ(form2.Form().focusWidget(), &FindControl(form2.Form(), way.press.control))
+          << "the focus stays where it was, press " << press;
     }
   }
 }

@@ -100,7 +100,7 @@ TEST_F(QtWindowTest, EveryControlMatchesItsLayoutRow) {
   }
 }
 
-// Client-area rectangles worked out by hand from the twips of the design
+// Client-area rectangles worked out by hand from the layout's twips
 // (15 twips to a pixel, rounded to nearest; options add their frame's corner).
 TEST_F(QtWindowTest, ControlsStandAtTheirPixelsInTheClientArea) {
   struct Spot {
