@@ -3,7 +3,6 @@
 // rounded by std::from_chars, which never reads the locale.
 
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>

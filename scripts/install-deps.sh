@@ -14,13 +14,12 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-gbsn00lp fonts-noto-cjk fontconfig
-  xvfb xauth
+  xvfb xauth python3
 )
 if [[ $purpose == test ]]; then
   packages+=(
     clang libclang-rt-14-dev
     xdotool xclip x11-utils imagemagick
-    dbus-x11 at-spi2-core python3 python3-pyatspi
     locales desktop-file-utils dpkg-dev file
   )
 fi
@@ -44,5 +43,7 @@ fi
 
 if [[ $purpose == test ]] && ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   echo "Generating the de_DE.UTF-8 locale"
-  as_root localedef -i de_DE -c -f UTF-8 de_DE.UTF-8
+  as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
 fi

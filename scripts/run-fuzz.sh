@@ -7,6 +7,7 @@
 #
 #   bash scripts/run-fuzz.sh [BUILD_DIR]      (default: build-fuzz/ in the repo)
 #   FUZZ_SECONDS=300 bash scripts/run-fuzz.sh  (fuzzing time, default 30 s)
+#   FUZZ_SEED=42 bash scripts/run-fuzz.sh       (libFuzzer's seed; default 0, a random one)
 #
 # Needs clang and libclang-rt-14-dev (libFuzzer and the sanitizer runtimes).
 set -euo pipefail
@@ -58,7 +59,7 @@ echo "== calc_fuzz on $(ls "$work/big" | wc -l) megabyte inputs"
 seeds_before=$(cd "$seeds" && find . -type f -print0 | sort -z | xargs -0 sha256sum)
 echo "== fuzzing calc_fuzz for ${seconds}s from $seeds"
 (cd "$work" && "$fuzzer" "$work/corpus" "$seeds" \
-  -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+  -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 -seed="${FUZZ_SEED:-0}" \
   -artifact_prefix="$artifacts" -print_final_stats=1)
 seeds_after=$(cd "$seeds" && find . -type f -print0 | sort -z | xargs -0 sha256sum)
 if [[ "$seeds_before" != "$seeds_after" ]]; then

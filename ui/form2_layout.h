@@ -7,6 +7,7 @@
 #include "toolkit/window_layout.h"
 
 namespace ui {
+namespace form2_layout {
 
 using toolkit::ButtonRole;
 using toolkit::Control;
@@ -36,6 +37,10 @@ inline constexpr std::array<ControlLayout, 18> kForm2Controls{{
     {Control::Label4,   ControlKind::Label,        std::nullopt,    840,  3120, 3375, 255,  16, "输入速度转轴直径（毫米）：",        FontRole::Label, ButtonRole::None, Cursor::Arrow, Control::Text2},
     {Control::Text4,    ControlKind::TextBox,      std::nullopt,    4455, 3500, 1215, 375,  17, "",                                  FontRole::Field},
 }};
+
+}  // namespace form2_layout
+
+using form2_layout::kForm2Controls;
 
 inline constexpr toolkit::WindowLayout kForm2Layout{
     "传动比计算（作者：Velnor）", 6855, 4605, kForm2Controls,

@@ -365,7 +365,10 @@ void QtWindow::UnloadWindow(Window /*window*/) {
   // already under way goes on, once.
   if (state_ != State::Open) return;
   if (!AskToUnload(CloseReason::Code)) return;
-  if (!form_->close()) throw ToolkitFailure("the window did not close");
+  if (!form_->close()) {
+    state_ = State::Open;
+    throw ToolkitFailure("the window did not close");
+  }
 }
 
 bool QtWindow::AskToUnload(CloseReason reason) {
