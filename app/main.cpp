@@ -1,4 +1,5 @@
 #include "toolkit/qt/application.h"
+#include "ui/failure_report.h"
 #include "ui/form2.h"
 #include "ui/form2_layout.h"
 

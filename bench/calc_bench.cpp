@@ -24,6 +24,7 @@
 
 #include "calc/ratio_calculation.h"
 #include "calc/speed_conversion.h"
+#include "calc/text_to_number.h"
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "calc/text_to_number.h"
+
 namespace calc {
 namespace {
 
@@ -11,6 +13,9 @@ constexpr std::string_view kResultTitle = "Result！";
 constexpr std::string_view kResultLabel = "传动比为：";
 constexpr std::string_view kIncompleteTitle = "Error！";
 constexpr std::string_view kIncompletePrompt = "数值输入不完全！";
+// The no-kind title ends with an ASCII "!", unlike the full-width "！" of the
+// other two titles. That is how the program has always titled this box, and it
+// is kept on purpose: do not make the three titles alike.
 constexpr std::string_view kNoKindTitle = "Error!";
 constexpr std::string_view kNoKindPrompt =
     "您还没有指定输入或输出速度的类型，请检查是否已经选定了对应的单选按钮！";
@@ -33,8 +38,7 @@ double SideSpeed(SpeedKind kind, SpeedSide side, const std::string& speedText,
       break;
   }
   const double radius = DiameterToRadius(TextToNumber(diameterText));
-  if (radius == 0) throw ArithmeticFailure(ArithmeticFailure::Reason::ZeroDiameter, side);
-  return LinearSpeedToRevPerMin(speed, radius);
+  return LinearSpeedToRevPerMin(speed, radius, side);
 }
 
 // Every text the pair of kinds needs must hold at least one character; a
@@ -55,7 +59,11 @@ RatioOutcome CalculateRatio(const RatioRequest& request) {
     return {std::string(kIncompleteTitle), std::string(kIncompletePrompt), MessageIcon::Critical};
   }
 
-  // Both rad/s: the factor cancels, so neither side is converted.
+  // When both sides are in rad/s, neither is converted: the two numbers are
+  // divided as entered. This is a rule the program keeps on purpose, not a
+  // shortcut that gives the same ratio: at the edges it differs. 1e307 rad/s
+  // against 1e300 rad/s gives " 1E+07" here, while the same speeds with the
+  // output in rev/min fail as out of range, because 1e307 * 30 overflows.
   const bool convertRadPerSec = !(*request.inputKind == SpeedKind::RadPerSec &&
                                   *request.outputKind == SpeedKind::RadPerSec);
   const double n1 = SideSpeed(*request.inputKind, SpeedSide::Input, request.inputSpeedText,

@@ -12,15 +12,6 @@ double Finite(double value) {
 
 }  // namespace
 
-const char* ArithmeticFailure::what() const noexcept {
-  switch (reason_) {
-    case Reason::ZeroOutputSpeed: return "division by zero: the output speed is 0";
-    case Reason::ZeroDiameter: return "division by zero: a shaft diameter is 0";
-    case Reason::OutOfRange: break;
-  }
-  return "overflow: a value is beyond the range of its number type";
-}
-
 double RadPerSecToRevPerMin(double angularSpeed) {
   const double product = angularSpeed * kRevPerMinFactor;
   return Finite(product / kPi);
@@ -30,8 +21,8 @@ double DiameterToRadius(double diameterMm) {
   return diameterMm / kMillimetresPerMetre / kDiameterPerRadius;
 }
 
-double LinearSpeedToRevPerMin(double surfaceSpeed, double radius) {
-  if (radius == 0) throw ArithmeticFailure(ArithmeticFailure::Reason::ZeroDiameter);
+double LinearSpeedToRevPerMin(double surfaceSpeed, double radius, std::optional<SpeedSide> side) {
+  if (radius == 0) throw ArithmeticFailure(ArithmeticFailure::Reason::ZeroDiameter, side);
   const double angularSpeed = Finite(surfaceSpeed / radius);
   const double product = Finite(angularSpeed * kRevPerMinFactor);
   return Finite(product / kPi);

@@ -2,13 +2,15 @@
 // number, read after blanks are dropped. Decimal text is converted correctly
 // rounded by std::from_chars, which never reads the locale.
 
+#include "calc/text_to_number.h"
+
 #include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-#include "calc/speed_conversion.h"
+#include "calc/arithmetic_failure.h"
 
 namespace calc {
 namespace {

@@ -1,8 +1,8 @@
-#include <exception>
+#include "ui/failure_report.h"
+
 #include <string>
 
-#include "calc/speed_conversion.h"
-#include "ui/form2.h"
+#include "calc/arithmetic_failure.h"
 
 namespace ui {
 namespace {

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "calc/ratio_calculation.h"
+
 namespace ui {
 namespace {
 
@@ -27,7 +29,9 @@ struct KindChoice {
 
 constexpr std::string_view kInputDiameterCaption = "输入速度转轴直径（毫米）：";
 constexpr std::string_view kOutputDiameterCaption = "输出速度转轴直径（毫米）：";
-// Written into a closed diameter field as its content, and shown greyed.
+// Written into a closed diameter field as its content, and shown greyed. The
+// word is odd in a closed field, but it is what the program has always shown
+// there, and it is kept on purpose: do not blank it or translate it.
 constexpr std::string_view kClosedDiameterText = "Enabled";
 
 constexpr std::array<KindChoice, 6> kChoices{{

@@ -9,12 +9,10 @@
 // handlers keep no state: the options and fields are the only model, and the
 // window is reached only through WindowToolkit. Nothing here catches: what
 // leaves a handler goes to the binding's general error handling, which shows
-// DescribeFailure's message and keeps the window as it is.
+// DescribeFailure's message (ui/failure_report.h) and keeps the window as it is.
 
-#include <exception>
 #include <memory>
 
-#include "calc/ratio_calculation.h"
 #include "toolkit/window_toolkit.h"
 
 namespace ui {
@@ -39,9 +37,5 @@ class Form2 final : public toolkit::WindowEvents {
 };
 
 std::unique_ptr<toolkit::WindowEvents> MakeForm2(toolkit::WindowToolkit& window);
-
-// The general error handling's message for a failure that left a handler:
-// title "Error！", a Chinese explanation of what to check, Critical icon.
-calc::RatioOutcome DescribeFailure(std::exception_ptr failure);
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "calc/ratio_calculation.h"
+#include "calc/text_to_number.h"
 
 namespace calc {
 void PrintTo(const RatioOutcome& outcome, std::ostream* os) {

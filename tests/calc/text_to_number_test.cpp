@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "calc/speed_conversion.h"
+#include "calc/arithmetic_failure.h"
+#include "calc/text_to_number.h"
 
 namespace {
 

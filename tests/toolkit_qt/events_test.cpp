@@ -21,8 +21,9 @@
 #include <vector>
 
 #include "calc/ratio_calculation.h"
-#include "calc/speed_conversion.h"
-#include "tests/toolkit_qt/window_fixture.h"
+#include "calc/arithmetic_failure.h"
+#include "window_fixture.h"
+#include "ui/failure_report.h"
 #include "ui/form2.h"
 #include "ui/form2_layout.h"
 

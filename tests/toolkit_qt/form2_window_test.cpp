@@ -19,8 +19,9 @@
 #include <utility>
 #include <vector>
 
-#include "tests/toolkit_qt/window_fixture.h"
+#include "window_fixture.h"
 #include "toolkit/qt/application.h"
+#include "ui/failure_report.h"
 #include "ui/form2.h"
 #include "ui/form2_layout.h"
 

@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "calc/speed_conversion.h"
+#include "calc/arithmetic_failure.h"
 #include "toolkit/window_toolkit.h"
+#include "ui/failure_report.h"
 #include "ui/form2.h"
 
 namespace {
