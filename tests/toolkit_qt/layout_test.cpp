@@ -27,7 +27,7 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/toolkit_qt/window_fixture.h"
+#include "window_fixture.h"
 #include "ui/form2_layout.h"
 
 namespace toolkit_qt_test {

@@ -1,4 +1,4 @@
-#include "tests/toolkit_qt/window_fixture.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QFont>

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "calc/ratio_calculation.h"
-#include "tests/ui/recording_toolkit.h"
+#include "recording_toolkit.h"
 #include "ui/form2.h"
 
 namespace {
