@@ -10,11 +10,13 @@
 //            inputDiameterText, outputSpeedText and outputDiameterText (a
 //            missing field is empty; later '|' belong to the last field).
 //   "12|1500|Enabled|100|Enabled"  -> RevPerMin 1500 against RadPerSec 100
-// TextToNumber also reads the whole input as one text.
+// TextToNumber also reads the whole input as one text, once as it is and once
+// after a blank, which takes it past the in-place reader of plain decimals.
 //
 // Every broken expectation prints what broke and aborts, so that libFuzzer
 // keeps the input as a crash.
 
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -30,6 +32,7 @@
 
 #include "calc/ratio_calculation.h"
 #include "calc/speed_conversion.h"
+#include "calc/text_to_number.h"
 
 namespace {
 
@@ -106,15 +109,32 @@ void CheckFailureText(const ArithmeticFailure& failure) {
   Require(what != nullptr && what[0] != '\0', "ArithmeticFailure has no description");
 }
 
-void CheckTextToNumber(std::string_view text) {
+// What TextToNumber made of a text: the bits of its value, or its failure.
+struct Reading {
+  std::optional<std::uint64_t> bits;
+  std::optional<ArithmeticFailure::Reason> failure;
+  bool operator==(const Reading&) const = default;
+};
+
+Reading Read(std::string_view text) {
   try {
     const double value = calc::TextToNumber(text);
     Require(std::isfinite(value), "TextToNumber returned a value that is not finite");
+    return {std::bit_cast<std::uint64_t>(value), std::nullopt};
   } catch (const ArithmeticFailure& failure) {
     CheckFailureText(failure);
     Require(failure.reason() == ArithmeticFailure::Reason::OutOfRange,
             "TextToNumber failed for another reason than OutOfRange");
+    return {std::nullopt, failure.reason()};
   }
+}
+
+// Plain decimal text is read in place; a leading blank sends the same text to
+// the general reader. Both must give the same bits or the same failure.
+void CheckTextToNumber(std::string_view text) {
+  const Reading direct = Read(text);
+  const Reading general = Read(" " + std::string(text));
+  Require(direct == general, "the in-place and the general reader disagree", text);
 }
 
 // The digits of a mantissa such as "1.234568" or "0.05", without the leading
