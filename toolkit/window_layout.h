@@ -17,8 +17,8 @@ enum class ControlKind { Frame, OptionButton, Label, TextBox, PushButton };
 
 enum class FontRole {
   Window,  // the desktop's interface font
-  Label,   // the label font, 9.75 pt
-  Field,   // the field font, 11.25 pt
+  Label,   // WindowLayout::labelFont
+  Field,   // WindowLayout::fieldFont
 };
 
 enum class ButtonRole { None, Default, Cancel };
@@ -38,18 +38,37 @@ struct ControlLayout {
   std::optional<Control> buddy = std::nullopt;  // the field a label names
 };
 
+// A font as the design names it. Where the face is missing, a binding puts a
+// substitute that covers the character set in its place.
+struct FontSpec {
+  std::string_view face;  // UTF-8: "宋体"
+  double points;          // 9.75
+  int weight;             // 400 is normal, 700 bold
+  int charset;            // the Windows character set: 134 is GB2312
+};
+
 struct WindowLayout {
   std::string_view caption;
   int clientWidth, clientHeight;  // twips
   std::span<const ControlLayout> controls;
-  std::string_view icon;  // the window's and the program's icon, as a resource path
+  std::string_view icon;  // the window's and the program's icon, as a resource name
+  FontSpec labelFont;
+  FontSpec fieldFont;
 };
 
-inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kStandardDpi = 96;  // 15 twips to a pixel
 
-// Twips to device-independent pixels, rounded to nearest.
-constexpr int TwipsToPixels(int twips) {
-  return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+// Twips to pixels at `dpi` dots per inch, rounded to nearest:
+//   (15, 96) -> 1   (6855, 96) -> 457   (6855, 144) -> 686
+constexpr int TwipsToPixels(int twips, int dpi = kStandardDpi) {
+  return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
+}
+
+// Points (1/72 inch) to whole pixels at `dpi`, rounded to nearest:
+//   (9.75, 96) -> 13   (11.25, 96) -> 15   (9.75, 144) -> 20
+constexpr int PointsToPixels(double points, int dpi = kStandardDpi) {
+  return static_cast<int>(points * dpi / 72 + 0.5);
 }
 
 }  // namespace toolkit

@@ -42,8 +42,14 @@ inline constexpr std::array<ControlLayout, 18> kForm2Controls{{
 
 using form2_layout::kForm2Controls;
 
+// 宋体 in normal weight with the GB2312 character set: 9.75 points (13 pixels
+// at 96 dpi) for the labels, 11.25 points (15 pixels) for the text boxes and
+// the push buttons.
+inline constexpr toolkit::FontSpec kLabelFont{"宋体", 9.75, 400, 134};
+inline constexpr toolkit::FontSpec kFieldFont{"宋体", 11.25, 400, 134};
+
 inline constexpr toolkit::WindowLayout kForm2Layout{
-    "传动比计算（作者：Velnor）", 6855, 4605, kForm2Controls,
-    ":/icons/transmission-ratio.ico"};
+    "传动比计算（作者：Velnor）", 6855, 4605, kForm2Controls, "transmission-ratio.ico",
+    kLabelFont, kFieldFont};
 
 }  // namespace ui

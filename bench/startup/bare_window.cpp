@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   window.setFixedSize(457, 307);
 
   QLabel label(QStringLiteral("输入速度v（米/秒）："), &window);
-  label.setFont(toolkit::qt::SongFont(9.75));
+  label.setFont(toolkit::qt::SongFont({"宋体", 9.75, 400, 134}));
   label.setGeometry(56, 144, 217, 17);
 
   window.show();

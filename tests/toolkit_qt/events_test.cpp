@@ -400,7 +400,8 @@ TEST_F(QtWindowTest, OperationsOnControlsTheLayoutLacksFail) {
       {Control::Option1, toolkit::ControlKind::OptionButton, Control::Frame1, 120, 240, 1695, 495,
        1, "O", toolkit::FontRole::Window},
   };
-  toolkit::qt::QtWindow window({"small", 3600, 2400, rows, ""}, DescribeForTest);
+  toolkit::qt::QtWindow window({"small", 3600, 2400, rows, "", ui::kLabelFont, ui::kFieldFont},
+                              DescribeForTest);
   EXPECT_FALSE(window.IsSelected(Option::Option1));
   EXPECT_THROW(window.IsSelected(Option::Option2), ToolkitFailure);
   EXPECT_THROW(window.GetText(TextField::Text1), ToolkitFailure);
@@ -437,11 +438,11 @@ TEST_F(QtWindowTest, LayoutsThatCannotBeBuiltAreRefused) {
       {"a default role on a label", {defaultLabel}, ""},
       {"a buddy that is not there", {buddyMissing}, ""},
       {"a caption that is not UTF-8", {badCaption}, ""},
-      {"an icon that cannot be loaded", {frame}, ":/icons/missing.ico"},
+      {"an icon that the program does not carry", {frame}, "missing.ico"},
   };
   for (const Bad& bad : bads) {
     SCOPED_TRACE(bad.name);
-    EXPECT_THROW(toolkit::qt::QtWindow({"bad", 900, 900, bad.rows, bad.icon}, DescribeForTest),
+    EXPECT_THROW(toolkit::qt::QtWindow({"bad", 900, 900, bad.rows, bad.icon, ui::kLabelFont, ui::kFieldFont}, DescribeForTest),
                  ToolkitFailure);
   }
 }

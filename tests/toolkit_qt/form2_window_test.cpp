@@ -297,7 +297,7 @@ TEST_F(QtWindowTest, Form2EndsTheProgramOnceWithStatus0) {
   for (const Ending& ending : endings) {
     SCOPED_TRACE(ending.name);
     int queryUnloads = 0;
-    const toolkit::qt::HandlerFactory makeHandlers = [&](toolkit::WindowToolkit& window) {
+    const toolkit::HandlerFactory makeHandlers = [&](toolkit::WindowToolkit& window) {
       QWidget& form = dynamic_cast<toolkit::qt::QtWindow&>(window).Widget();
       QTimer::singleShot(0, &form, [&ending, &form] {
         Do(form, {Click(Option3), Type(Text1, "12")});

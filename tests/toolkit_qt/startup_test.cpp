@@ -20,6 +20,7 @@
 
 #include "window_fixture.h"
 #include "toolkit/qt/application.h"
+#include "toolkit/qt/display_check.h"
 #include "ui/failure_report.h"
 #include "ui/form2.h"
 #include "ui/form2_layout.h"
@@ -177,11 +178,9 @@ TEST_F(QtWindowTest, RunWindowWithoutDisplayPrintsOneLineAndReturns1) {
   scoped.Set("QT_QPA_PLATFORM", nullptr);
   scoped.Set("DISPLAY", nullptr);
   scoped.Set("WAYLAND_DISPLAY", nullptr);
-  char program[] = "bin/prog";
-  char* argv[] = {program, nullptr};
   testing::internal::CaptureStderr();
-  const int status = toolkit::qt::RunWindow(1, argv, ui::kForm2Layout, ui::MakeForm2,
-                                            ui::DescribeFailure);
+  const int status =
+      toolkit::RunWindow("bin/prog", ui::kForm2Layout, ui::MakeForm2, ui::DescribeFailure);
   const std::string printed = testing::internal::GetCapturedStderr();
   EXPECT_EQ(status, 1);
   EXPECT_EQ(printed, *toolkit::qt::MissingDisplayMessage("bin/prog") + "\n");

@@ -86,7 +86,7 @@ toolkit::qt::QtWindow& QtWindowTest::Window() {
   return *window_;
 }
 
-toolkit::qt::HandlerFactory QtWindowTest::RecordingFactory(toolkit::qt::QtWindow*& running) {
+toolkit::HandlerFactory QtWindowTest::RecordingFactory(toolkit::qt::QtWindow*& running) {
   return [this, &running](toolkit::WindowToolkit& window) {
     running = &dynamic_cast<toolkit::qt::QtWindow&>(window);
     return std::make_unique<RecordingEvents>(events);

@@ -98,7 +98,7 @@ class QtWindowTest : public ::testing::Test {
   }
   // Handlers for RunEventLoop recording into `events`; `running` is set to
   // their window when they are made.
-  toolkit::qt::HandlerFactory RecordingFactory(toolkit::qt::QtWindow*& running);
+  toolkit::HandlerFactory RecordingFactory(toolkit::qt::QtWindow*& running);
 
   // The next modal box to open goes to `inspect`, which must close it.
   void ExpectBox(std::function<void(QMessageBox&)> inspect);

@@ -17,9 +17,7 @@
 #include <QShortcut>
 #include <QStringDecoder>
 
-#include <algorithm>
 #include <limits>
-#include <utility>
 #include <vector>
 
 #include "toolkit/qt/song_font.h"
@@ -27,33 +25,11 @@
 namespace toolkit::qt {
 namespace {
 
-struct ClickEvent {
-  Control control;
-  void (WindowEvents::*handler)();
-};
-
-// Which handler a click on a control runs.
-constexpr std::array<ClickEvent, 8> kClickEvents{{
-    {Control::Option1, &WindowEvents::Option1_Click},
-    {Control::Option2, &WindowEvents::Option2_Click},
-    {Control::Option3, &WindowEvents::Option3_Click},
-    {Control::Option4, &WindowEvents::Option4_Click},
-    {Control::Option5, &WindowEvents::Option5_Click},
-    {Control::Option6, &WindowEvents::Option6_Click},
-    {Control::Command1, &WindowEvents::Command1_Click},
-    {Control::Command2, &WindowEvents::Command2_Click},
-}};
-
 // A fixed-size top-level window: title, system menu, minimise and close
 // boxes, no maximise box.
 constexpr Qt::WindowFlags kWindowFlags =
     Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
-
-constexpr qreal kLabelPointSize = 9.75;   // 13 px at 96 dpi
-constexpr qreal kFieldPointSize = 11.25;  // 15 px at 96 dpi
-
-constexpr std::size_t Index(Control control) { return static_cast<std::size_t>(control); }
 
 std::string Name(Control control) { return std::string(ControlName(control)); }
 
@@ -67,14 +43,11 @@ QString ToQString(std::string_view utf8) {
   return text;
 }
 
-QFont FontFor(FontRole role) {
-  return SongFont(role == FontRole::Label ? kLabelPointSize : kFieldPointSize);
-}
-
-QIcon LoadIcon(std::string_view path) {
-  QIcon icon(ToQString(path));
+// The icon that the program carries as the resource `name`.
+QIcon LoadIcon(std::string_view name) {
+  QIcon icon(QStringLiteral(":/icons/") + ToQString(name));
   if (icon.availableSizes().isEmpty()) {
-    throw ToolkitFailure("cannot load the window icon " + std::string(path));
+    throw ToolkitFailure("the program carries no icon " + std::string(name));
   }
   return icon;
 }
@@ -134,55 +107,24 @@ class QtWindow::FormWidget final : public QWidget {
 };
 
 QtWindow::QtWindow(const WindowLayout& layout, FailureDescriber describe)
-    : form_(std::make_unique<FormWidget>(*this)), describe_(describe) {
-  if (describe_ == nullptr) throw ToolkitFailure("the window needs a failure describer");
+    : form_(std::make_unique<FormWidget>(*this)), dispatch_(*this, describe) {
+  const std::vector<const ControlLayout*> rows = BuildOrder(layout);
   form_->setWindowTitle(ToQString(layout.caption));
   form_->setFixedSize(TwipsToPixels(layout.clientWidth), TwipsToPixels(layout.clientHeight));
   if (!layout.icon.empty()) form_->setWindowIcon(LoadIcon(layout.icon));
-  BuildControls(layout.controls);
+  for (const ControlLayout* row : rows) BuildControl(*row, layout);
+  for (const ControlLayout* row : rows) {
+    if (row->buddy) {
+      ControlAs<QLabel>(row->control).setBuddy(controls_[Index(*row->buddy)]);
+    }
+  }
   ChainFocus(layout.controls);
 }
 
 QtWindow::~QtWindow() = default;
 
-void QtWindow::BuildControls(std::span<const ControlLayout> rows) {
-  std::array<bool, kControlCount> laidOut{};
-  for (const ControlLayout& row : rows) {
-    if (std::exchange(laidOut[Index(row.control)], true)) {
-      throw ToolkitFailure(Name(row.control) + " is laid out twice");
-    }
-  }
-  // A control is built once its container is, whatever the order of the rows.
-  std::size_t remaining = rows.size();
-  for (bool progress = true; remaining > 0 && progress;) {
-    progress = false;
-    for (const ControlLayout& row : rows) {
-      if (controls_[Index(row.control)] != nullptr) continue;
-      QWidget* container = row.container ? controls_[Index(*row.container)] : form_.get();
-      if (container == nullptr) continue;
-      BuildControl(row, *container);
-      --remaining;
-      progress = true;
-    }
-  }
-  if (remaining > 0) throw ToolkitFailure("a control's container is not on the window");
-
-  for (const ControlLayout& row : rows) {
-    if (!row.buddy) continue;
-    auto* label = qobject_cast<QLabel*>(controls_[Index(row.control)]);
-    QWidget* buddy = controls_[Index(*row.buddy)];
-    if (label == nullptr || buddy == nullptr) {
-      throw ToolkitFailure(Name(row.control) + " cannot name " + Name(*row.buddy));
-    }
-    label->setBuddy(buddy);
-  }
-}
-
-void QtWindow::BuildControl(const ControlLayout& row, QWidget& container) {
-  if (row.container && qobject_cast<QGroupBox*>(&container) == nullptr) {
-    throw ToolkitFailure(Name(row.control) + " is put into " + Name(*row.container) +
-                         ", which is no frame");
-  }
+void QtWindow::BuildControl(const ControlLayout& row, const WindowLayout& layout) {
+  QWidget& container = row.container ? *controls_[Index(*row.container)] : *form_;
   const QString caption = ToQString(row.caption);
   QWidget* widget = nullptr;
   switch (row.kind) {
@@ -217,6 +159,12 @@ void QtWindow::BuildControl(const ControlLayout& row, QWidget& container) {
       // Enter is routed by FormWidget; Qt's own default-button tracking
       // works only in dialogs.
       button->setAutoDefault(false);
+      if (row.buttonRole == ButtonRole::Default) {
+        button->setDefault(true);
+        form_->defaultButton = button;
+      } else if (row.buttonRole == ButtonRole::Cancel) {
+        form_->cancelButton = button;
+      }
       widget = button;
       break;
     }
@@ -224,30 +172,16 @@ void QtWindow::BuildControl(const ControlLayout& row, QWidget& container) {
   widget->setObjectName(QString::fromUtf8(ControlName(row.control)));
   widget->setGeometry(TwipsToPixels(row.left), TwipsToPixels(row.top), TwipsToPixels(row.width),
                       TwipsToPixels(row.height));
-  if (row.font != FontRole::Window) widget->setFont(FontFor(row.font));
+  if (row.font == FontRole::Label) widget->setFont(SongFont(layout.labelFont));
+  if (row.font == FontRole::Field) widget->setFont(SongFont(layout.fieldFont));
   if (row.cursor == Cursor::PointingHand) widget->setCursor(Qt::PointingHandCursor);
   controls_[Index(row.control)] = widget;
-
-  if (row.buttonRole != ButtonRole::None) {
-    auto* button = qobject_cast<QPushButton*>(widget);
-    if (button == nullptr) {
-      throw ToolkitFailure(Name(row.control) + " has a button role but is no push button");
-    }
-    if (row.buttonRole == ButtonRole::Default) {
-      button->setDefault(true);
-      form_->defaultButton = button;
-    } else {
-      form_->cancelButton = button;
-    }
-  }
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) ConnectClick(*button, row.control);
 }
 
 void QtWindow::ConnectClick(QAbstractButton& button, Control control) {
-  const auto event = std::ranges::find(kClickEvents, control, &ClickEvent::control);
-  if (event == kClickEvents.end()) return;
-  const auto handler = event->handler;
-  const auto deliver = [this, handler] { Run([handler](WindowEvents& e) { (e.*handler)(); }); };
+  if (ClickHandlerOf(control) == nullptr) return;
+  const auto deliver = [this, control] { dispatch_.Click(control); };
 
   if (!button.isCheckable()) {
     QObject::connect(&button, &QAbstractButton::clicked, form_.get(), deliver);
@@ -273,13 +207,9 @@ void QtWindow::ConnectClick(QAbstractButton& button, Control control) {
 }
 
 void QtWindow::ChainFocus(std::span<const ControlLayout> rows) {
-  std::vector<const ControlLayout*> byTabIndex;
-  for (const ControlLayout& row : rows) byTabIndex.push_back(&row);
-  std::ranges::stable_sort(byTabIndex, {}, [](const ControlLayout* row) { return row->tabIndex; });
   QWidget* previous = nullptr;
-  for (const ControlLayout* row : byTabIndex) {
-    QWidget* widget = controls_[Index(row->control)];
-    if (widget->focusPolicy() == Qt::NoFocus) continue;  // frames and labels
+  for (const Control control : FocusOrder(rows)) {
+    QWidget* widget = controls_[Index(control)];
     if (previous != nullptr) QWidget::setTabOrder(previous, widget);
     previous = widget;
   }
@@ -295,16 +225,13 @@ Widget& QtWindow::ControlAs(Control control) const {
 }
 
 void QtWindow::Open(WindowEvents& events) {
-  if (events_ != nullptr) throw ToolkitFailure("the window is already open");
-  events_ = &events;
-  Run([](WindowEvents& e) { e.Form_Load(); });
-  if (state_ == State::Unloaded) return;
+  if (!dispatch_.Load(events)) return;
   CentreOnScreen(*form_);
   form_->show();
   CentreOnScreen(*form_);  // again, now that the frame may be known
 }
 
-bool QtWindow::IsUnloaded() const { return state_ == State::Unloaded; }
+bool QtWindow::IsUnloaded() const { return dispatch_.IsUnloaded(); }
 
 QWidget& QtWindow::Widget() { return *form_; }
 
@@ -361,64 +288,13 @@ void QtWindow::ShowMessage(std::string_view prompt, std::string_view title,
 }
 
 void QtWindow::UnloadWindow(Window /*window*/) {
-  // Asked again while closing (from Form_QueryUnload) or after: the close
-  // already under way goes on, once.
-  if (state_ != State::Open) return;
-  if (!AskToUnload(CloseReason::Code)) return;
-  if (!form_->close()) {
-    state_ = State::Open;
-    throw ToolkitFailure("the window did not close");
-  }
-}
-
-bool QtWindow::AskToUnload(CloseReason reason) {
-  state_ = State::Querying;
-  bool cancel = false;
-  const bool completed = Run([&](WindowEvents& e) { e.Form_QueryUnload(cancel, reason); });
-  state_ = completed && !cancel ? State::Unloading : State::Open;
-  return state_ == State::Unloading;
+  dispatch_.Unload([this] { return form_->close(); });
 }
 
 void QtWindow::OnCloseRequest(QCloseEvent& event) {
-  switch (state_) {
-    case State::Open: {  // the close box, the system menu or the session's end
-      const CloseReason reason =
-          qGuiApp->isSavingSession() ? CloseReason::Session : CloseReason::ControlMenu;
-      if (!AskToUnload(reason)) {
-        event.ignore();
-        return;
-      }
-      break;
-    }
-    case State::Querying:  // the handlers are still deciding an earlier request
-      event.ignore();
-      return;
-    case State::Unloading:
-    case State::Unloaded:
-      break;
-  }
-  state_ = State::Unloaded;
-  event.accept();
-}
-
-bool QtWindow::Run(const std::function<void(WindowEvents&)>& handler) {
-  if (events_ == nullptr) return true;
-  try {
-    handler(*events_);
-    return true;
-  } catch (...) {
-    Report(std::current_exception());
-    return false;
-  }
-}
-
-void QtWindow::Report(std::exception_ptr failure) noexcept {
-  try {
-    const calc::RatioOutcome outcome = describe_(failure);
-    ShowMessage(outcome.prompt, outcome.title, outcome.icon);
-  } catch (...) {
-    qCritical("A handler of the window failed, and the failure could not be shown.");
-  }
+  const CloseReason reason =
+      qGuiApp->isSavingSession() ? CloseReason::Session : CloseReason::ControlMenu;
+  event.setAccepted(dispatch_.MayClose(reason));
 }
 
 }  // namespace toolkit::qt

@@ -2,16 +2,17 @@
 
 namespace toolkit::qt {
 
-QStringList SongFaceFamilies() {
-  return {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL SungtiL GB"),
+QStringList SongFaceFamilies(std::string_view face) {
+  return {QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size())),
+          QStringLiteral("SimSun"), QStringLiteral("AR PL SungtiL GB"),
           QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")};
 }
 
-QFont SongFont(qreal pointSize) {
+QFont SongFont(const FontSpec& spec) {
   QFont font;
-  font.setFamilies(SongFaceFamilies());
-  font.setPointSizeF(pointSize);
-  font.setWeight(QFont::Normal);
+  font.setFamilies(SongFaceFamilies(spec.face));
+  font.setPointSizeF(spec.points);
+  font.setWeight(static_cast<QFont::Weight>(spec.weight));
   font.setItalic(false);
   font.setUnderline(false);
   font.setStrikeOut(false);

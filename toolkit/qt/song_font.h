@@ -5,12 +5,19 @@
 #include <QFont>
 #include <QStringList>
 
+#include <string_view>
+
+#include "toolkit/window_layout.h"
+
 namespace toolkit::qt {
 
-// "宋体", "SimSun", "AR PL SungtiL GB", "Noto Serif CJK SC", "Noto Sans CJK SC".
-QStringList SongFaceFamilies();
+// `face`, then "SimSun", "AR PL SungtiL GB", "Noto Serif CJK SC" and
+// "Noto Sans CJK SC" for where it is missing.
+QStringList SongFaceFamilies(std::string_view face = "宋体");
 
-// The Song face at `pointSize`, normal weight, upright, plain.
-QFont SongFont(qreal pointSize);
+// The font of `spec` in its face or a substitute: its size and weight,
+// upright and plain. Qt picks faces by what they cover, so the character set
+// is not asked for.
+QFont SongFont(const FontSpec& spec);
 
 }  // namespace toolkit::qt
