@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,6 +16,7 @@
 #include <QWindow>
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -231,6 +233,25 @@ TEST_F(QtWindowTest, CtrlCInAMessageBoxCopiesThePrompt) {
     PressEnter(box);
   });
   Window().ShowMessage("数值输入不完全！", "Error！", calc::MessageIcon::Critical);
+}
+
+TEST_F(QtWindowTest, QtsOwnStringsAreChineseToo) {
+  ExpectBox([](QMessageBox& box) {
+    const QList<QAbstractButton*> buttons = box.buttons();
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons.front()->text(), QString::fromUtf8("确定"));
+    PressEnter(box);
+  });
+  Window().ShowMessage("传动比为： 2.5", "Result！", calc::MessageIcon::Information);
+
+  const std::unique_ptr<QMenu> menu(Find<QLineEdit>(Control::Text1).createStandardContextMenu());
+  QStringList entries;
+  for (const QAction* action : menu->actions()) {
+    if (!action->isSeparator()) entries << action->text().section(u'\t', 0, 0);
+  }
+  EXPECT_EQ(entries, QStringList({"撤消(&U)", "重做(&R)", "剪切(&T)", "复制(&C)", "粘贴(&P)",
+                                  "删除", "全选"}))
+      << entries.join(u' ').toStdString();
 }
 
 TEST_F(QtWindowTest, UnknownMessageStyleIsAToolkitFailure) {

@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  toolkit::qt::UseChineseTranslations();
   toolkit::qt::UseChineseInterfaceFont();
   return RUN_ALL_TESTS();
 }

@@ -7,10 +7,10 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <sys/socket.h>
-#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -112,31 +112,56 @@ class ScopedEnvironment {
   std::vector<Saved> saved_;
 };
 
-// An X server's socket in Linux's abstract namespace, listening as long as
-// it lives: "/tmp/.X11-unix/X<number>".
-class ListeningDisplay {
+// An Xvfb of the test's own, on a display number that Xvfb picks, with the
+// listening options given; ended when it goes.
+class PrivateXServer {
  public:
-  explicit ListeningDisplay(int number) : socket_(::socket(AF_UNIX, SOCK_STREAM, 0)) {
-    const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path + 1, path.data(), path.size());
-    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
-    listening_ = socket_ >= 0 &&
-                 ::bind(socket_, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
-                 ::listen(socket_, 1) == 0;
+  explicit PrivateXServer(std::vector<std::string> options) {
+    int pipe[2];
+    if (::pipe(pipe) != 0) return;
+    options.insert(options.begin(), "Xvfb");
+    options.insert(options.end(), {"-displayfd", std::to_string(pipe[1])});
+    std::vector<char*> argv;
+    for (std::string& option : options) argv.push_back(option.data());
+    argv.push_back(nullptr);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(pipe[0]);
+      ::execvp("Xvfb", argv.data());
+      ::_exit(127);
+    }
+    ::close(pipe[1]);
+    // The number and a line feed, once the server listens.
+    std::string line;
+    for (char c; pid_ > 0 && ::read(pipe[0], &c, 1) == 1 && c != '\n';) line.push_back(c);
+    if (!line.empty()) display_ = std::stoi(line);
+    ::close(pipe[0]);
   }
-  ~ListeningDisplay() { ::close(socket_); }
-  bool listening() const { return listening_; }
+  ~PrivateXServer() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  // The display number, or -1 when the server did not start.
+  int display() const { return display_; }
 
  private:
-  int socket_;
-  bool listening_ = false;
+  pid_t pid_ = -1;
+  int display_ = -1;
 };
 
 TEST_F(QtWindowTest, MissingDisplayIsNamedInOneLine) {
-  const ListeningDisplay server(4242);
-  ASSERT_TRUE(server.listening());
+  // -noreset: a server that resets as its last client leaves would refuse the
+  // next check for a moment.
+  const PrivateXServer local({"-noreset", "-nolisten", "tcp"});
+  const PrivateXServer tcpOnly(
+      {"-noreset", "-listen", "tcp", "-nolisten", "unix", "-nolisten", "local"});
+  ASSERT_GE(local.display(), 0) << "Xvfb did not start";
+  ASSERT_GE(tcpOnly.display(), 0) << "Xvfb did not start";
+  const std::string localDisplay = ":" + std::to_string(local.display());
+  const std::string tcpDisplay = ":" + std::to_string(tcpOnly.display());
+  const std::string localScreen = localDisplay + ".0";
+  const std::string tcpByHost = "localhost" + tcpDisplay;
   struct Environment {
     const char* name;
     const char* platform;
@@ -147,13 +172,16 @@ TEST_F(QtWindowTest, MissingDisplayIsNamedInOneLine) {
   const Environment environments[] = {
       {"nothing set", nullptr, nullptr, nullptr, "no display"},
       {"all set but empty", "", "", "", "no display"},
-      {"a local X server", nullptr, ":4242", nullptr, nullptr},
-      {"a local X server's screen", nullptr, ":4242.0", nullptr, nullptr},
+      {"a local X server", nullptr, localDisplay.c_str(), nullptr, nullptr},
+      {"a local X server's screen", nullptr, localScreen.c_str(), nullptr, nullptr},
+      {"an X server on TCP only", nullptr, tcpDisplay.c_str(), nullptr, nullptr},
+      {"the same by host name", nullptr, tcpByHost.c_str(), nullptr, nullptr},
       {"a local display nobody serves", nullptr, ":4243", nullptr,
        "no X server answers on display :4243"},
       {"the same, by its unix name", nullptr, "unix:4243.0", nullptr,
        "no X server answers on display unix:4243.0"},
-      {"a display on another host", nullptr, "buildhost:0", nullptr, nullptr},
+      {"the same, on TCP", nullptr, "localhost:4243", nullptr,
+       "no X server answers on display localhost:4243"},
       {"a Wayland display", nullptr, ":4243", "wayland-0", nullptr},
       {"a Qt platform", "offscreen", ":4243", nullptr, nullptr},
   };
@@ -164,7 +192,7 @@ TEST_F(QtWindowTest, MissingDisplayIsNamedInOneLine) {
     scoped.Set("DISPLAY", environment.display);
     scoped.Set("WAYLAND_DISPLAY", environment.wayland);
     const std::optional<std::string> message = toolkit::qt::MissingDisplayMessage("bin/prog");
-    ASSERT_EQ(message.has_value(), environment.missing != nullptr);
+    ASSERT_EQ(message.has_value(), environment.missing != nullptr) << message.value_or("");
     if (message) {
       EXPECT_NE(message->find(environment.missing), std::string::npos) << *message;
       EXPECT_NE(message->find("xvfb-run -a bin/prog"), std::string::npos) << *message;

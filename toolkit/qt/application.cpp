@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QStringList>
+#include <QTranslator>
 #include <QWidget>
 
 #include <cstdio>
@@ -21,6 +23,16 @@ namespace {
 constexpr qreal kInterfacePointSize = 9;
 
 }  // namespace
+
+void UseChineseTranslations() {
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(QStringLiteral("qtbase_zh_CN"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  } else {
+    delete translator;
+  }
+}
 
 void UseChineseInterfaceFont() {
   QFont font = QApplication::font();
@@ -57,6 +69,7 @@ int RunWindow(std::string_view program, const WindowLayout& layout,
   int qtArgc = 1;
   char* qtArgv[] = {name.data(), nullptr};
   QApplication application(qtArgc, qtArgv);
+  qt::UseChineseTranslations();
   qt::UseChineseInterfaceFont();
   try {
     return qt::RunEventLoop(layout, makeHandlers, describe);

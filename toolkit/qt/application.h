@@ -15,6 +15,12 @@ namespace toolkit::qt {
 int RunEventLoop(const WindowLayout& layout, const HandlerFactory& makeHandlers,
                  FailureDescriber describe);
 
+// Qt's own strings, such as a message box's OK and a text field's context
+// menu, in Simplified Chinese like every text of the window, whatever the
+// desktop's locale: Qt's translations qtbase_zh_CN. Where they are not
+// installed, Qt's strings stay English and nothing is said.
+void UseChineseTranslations();
+
 // Makes the application's default font the interface font of a
 // Simplified-Chinese desktop: the Song face (or its substitute) put before the
 // desktop's own families, at 9 points, the size the twips layout was drawn for.
