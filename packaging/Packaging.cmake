@@ -5,8 +5,9 @@
 #
 # Installs the program into bin/, its desktop entry into share/applications
 # and its icons into the hicolor theme. The package's dependencies are those
-# that dpkg-shlibdeps finds in the binary, plus what the program loads only
-# at run time: Qt's platform plugins (xcb) and a font that covers GB2312 text.
+# that dpkg-shlibdeps finds in the binary (the Qt libraries; libqt6gui6 also
+# holds the xcb platform plugin), plus what the program loads only at run
+# time: Qt's Chinese translations and a font that covers GB2312 text.
 # Included from the top-level CMakeLists.txt when the window is built.
 
 include(GNUInstallDirs)
@@ -39,8 +40,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded at run time, so invisible to dpkg-shlibdeps: the xcb platform plugin,
-# and the Song face or a substitute for the Chinese captions.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-arphic-gbsn00lp | fonts-noto-cjk")
+# Loaded at run time, so invisible to dpkg-shlibdeps: Qt's Chinese
+# translations (qtbase_zh_CN.qm), and the Song face or a substitute for the
+# Chinese captions.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-arphic-gbsn00lp | fonts-noto-cjk")
 
 include(CPack)
