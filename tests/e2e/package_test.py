@@ -4,12 +4,12 @@
     package_test.py CPACK CPACK_CONFIG
 
 Runs CPACK with the build tree's CPACK_CONFIG into a temporary folder,
-unpacks the .deb with dpkg -x, checks the files it installs, the control
-file's Depends (a Qt library found by dpkg-shlibdeps, Qt's translations, a
-Chinese font; not qt6-qpa-plugins, since libqt6gui6 holds the xcb plugin)
-and the desktop entry (desktop-file-validate), then
-starts the unpacked program on a private Xvfb, waits for its window and
-closes it.
+checks the .deb with lintian (no error, no warning) and its control file's
+Depends (a Qt library found by dpkg-shlibdeps, Qt's translations, a Chinese
+font; not qt6-qpa-plugins, since libqt6gui6 holds the xcb plugin), unpacks
+it with dpkg -x, checks the files it installs (program, icons, manual pages)
+and the desktop entry (desktop-file-validate), then starts the unpacked
+program on a private Xvfb, waits for its window and closes it.
 """
 
 import configparser
@@ -28,8 +28,11 @@ from xsession import CheckFailed, XSession, reported_run  # noqa: E402
 
 PROGRAM = "usr/bin/transmission-ratio"
 DESKTOP_ENTRY = "usr/share/applications/transmission-ratio.desktop"
+MANUAL_PAGES = ("usr/share/man/man1/transmission-ratio.1.gz",
+                "usr/share/man/zh_CN/man1/transmission-ratio.1.gz")
 ICON_THEME = "usr/share/icons/hicolor"
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+GZIP_SIGNATURE = b"\x1f\x8b"
 
 
 def run(*argv, cwd=None):
@@ -86,6 +89,22 @@ def check_control(c, deb):
             "package name")
 
 
+def problem_lines(output):
+    """The error and warning lines ("E: ...", "W: ...") of lintian."""
+    return [line.strip() for line in output.splitlines()
+            if re.match(r"\s*[EW]: ", line)]
+
+
+def check_lintian(c, deb):
+    result = subprocess.run(["lintian", "--allow-root", "--fail-on", "none", deb],
+                            capture_output=True, text=True, timeout=300)
+    if result.returncode != 0:
+        raise CheckFailed(f"lintian failed with status {result.returncode}:\n"
+                          f"{result.stdout[-3000:]}{result.stderr[-3000:]}")
+    problems = problem_lines(result.stdout)
+    c.check(not problems, "lintian reports no error and no warning", "; ".join(problems))
+
+
 def check_files(c, root):
     program = os.path.join(root, PROGRAM)
     c.check(os.path.isfile(program) and os.access(program, os.X_OK),
@@ -97,6 +116,9 @@ def check_files(c, root):
                 f"/{icon} is a PNG of")
     svg = f"{ICON_THEME}/scalable/apps/transmission-ratio.svg"
     c.check(b"<svg" in file_head(os.path.join(root, svg)), f"/{svg} is an SVG image")
+    for page in MANUAL_PAGES:
+        c.check(file_head(os.path.join(root, page), 2) == GZIP_SIGNATURE,
+                f"/{page} is a gzip-compressed manual page")
 
 
 def check_desktop_entry(c, root):
@@ -142,6 +164,7 @@ def main():
             raise CheckFailed(f"{config} does not exist: is packaging/Packaging.cmake included?")
         deb = build_package(c, cpack, config, os.path.join(temp, "out"))
         check_control(c, deb)
+        check_lintian(c, deb)
         root = os.path.join(temp, "root")
         run("dpkg", "-x", deb, root)
         check_files(c, root)
