@@ -4,21 +4,28 @@
 #   cpack --config build/CPackConfig.cmake -B out  out/transmission-ratio_<version>_<arch>.deb
 #
 # Installs the program into bin/, its desktop entry into share/applications,
-# its icons into the hicolor theme, its manual page in English and Chinese
-# into share/man, and the copyright file and changelog into
-# share/doc/transmission-ratio. The package's dependencies are those that
-# dpkg-shlibdeps finds in the binary (the Qt libraries; libqt6gui6 also holds
-# the xcb platform plugin), plus what the program loads only at run time:
-# Qt's Chinese translations and a font that covers GB2312 text.
+# its AppStream metadata into share/metainfo, its icons into the hicolor
+# theme, its manual page in English and Chinese into share/man, and the
+# copyright file and changelog into share/doc/transmission-ratio. The
+# package's dependencies are those that dpkg-shlibdeps finds in the binary
+# (the Qt libraries; libqt6gui6 also holds the xcb platform plugin), plus
+# what the program loads only at run time: Qt's Chinese translations and a
+# font that covers GB2312 text.
 # Included from the top-level CMakeLists.txt when the window is built.
 
 include(GNUInstallDirs)
 
+# The project has no domain of its own yet: the reserved .invalid domain
+# stands in for it in the AppStream id (which names the desktop entry too),
+# the package's contact address and the metadata's URLs.
+set(TR_APP_ID invalid.transmission_ratio.transmission_ratio)
 set(_tr_packaging ${CMAKE_CURRENT_LIST_DIR})
 
 install(TARGETS transmission-ratio RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${_tr_packaging}/transmission-ratio.desktop
+install(FILES ${_tr_packaging}/${TR_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${_tr_packaging}/${TR_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 set(_tr_icons ${PROJECT_SOURCE_DIR}/app/icons)
 foreach(_tr_size IN ITEMS 16 32 48)
@@ -65,8 +72,6 @@ install(FILES ${_tr_packaging}/copyright
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME transmission-ratio)
 set(CPACK_PACKAGE_VENDOR "Velnor")
-# The project has no domain of its own yet: the reserved .invalid domain
-# stands in for it, so the address reaches no one.
 set(CPACK_PACKAGE_CONTACT "Velnor <maintainer@transmission-ratio.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "transmission ratio calculator for drive design (传动比计算)")
 # Debian's form: lines under 80 characters; CPack indents them by one space.

@@ -20,7 +20,7 @@ if [[ $purpose == test ]]; then
   packages+=(
     clang libclang-rt-14-dev
     xdotool xclip x11-utils imagemagick
-    locales desktop-file-utils dpkg-dev file lintian
+    locales desktop-file-utils dpkg-dev file lintian appstream
   )
 fi
 

@@ -7,8 +7,9 @@ Runs CPACK with the build tree's CPACK_CONFIG into a temporary folder,
 checks the .deb with lintian (no error, no warning) and its control file's
 Depends (a Qt library found by dpkg-shlibdeps, Qt's translations, a Chinese
 font; not qt6-qpa-plugins, since libqt6gui6 holds the xcb plugin), unpacks
-it with dpkg -x, checks the files it installs (program, icons, manual pages)
-and the desktop entry (desktop-file-validate), then starts the unpacked
+it with dpkg -x, checks the files it installs (program, icons, manual pages),
+the desktop entry (desktop-file-validate) and the AppStream metadata
+(appstreamcli validate, no error, no warning), then starts the unpacked
 program on a private Xvfb, waits for its window and closes it.
 """
 
@@ -27,7 +28,9 @@ from form2_user import CAPTION  # noqa: E402
 from xsession import CheckFailed, XSession, reported_run  # noqa: E402
 
 PROGRAM = "usr/bin/transmission-ratio"
-DESKTOP_ENTRY = "usr/share/applications/transmission-ratio.desktop"
+APP_ID = "invalid.transmission_ratio.transmission_ratio"
+DESKTOP_ENTRY = f"usr/share/applications/{APP_ID}.desktop"
+METAINFO = f"usr/share/metainfo/{APP_ID}.metainfo.xml"
 MANUAL_PAGES = ("usr/share/man/man1/transmission-ratio.1.gz",
                 "usr/share/man/zh_CN/man1/transmission-ratio.1.gz")
 ICON_THEME = "usr/share/icons/hicolor"
@@ -90,7 +93,7 @@ def check_control(c, deb):
 
 
 def problem_lines(output):
-    """The error and warning lines ("E: ...", "W: ...") of lintian."""
+    """The error and warning lines ("E: ...", "W: ...") of lintian or appstreamcli."""
     return [line.strip() for line in output.splitlines()
             if re.match(r"\s*[EW]: ", line)]
 
@@ -145,6 +148,21 @@ def check_desktop_entry(c, root):
     c.equal(len(icons), 4, f"Icon={keys.get('Icon')} names the four packaged icons")
 
 
+def check_metainfo(c, root):
+    path = os.path.join(root, METAINFO)
+    if not c.check(os.path.isfile(path), f"/{METAINFO} is installed"):
+        return
+    # validate checks the file; validate-tree also that the desktop entry it
+    # launches is installed beside it.
+    for command in (["appstreamcli", "validate", "--no-net", path],
+                    ["appstreamcli", "validate-tree", "--no-net", root]):
+        result = subprocess.run(command, capture_output=True, text=True, timeout=120)
+        problems = problem_lines(result.stdout + result.stderr)
+        c.check(result.returncode == 0 and not problems,
+                f"appstreamcli {command[1]} reports no error and no warning",
+                "; ".join(problems) or result.stderr.strip())
+
+
 def start_unpacked(c, root):
     with XSession() as x:
         program = x.start([os.path.join(root, PROGRAM)])
@@ -169,6 +187,7 @@ def main():
         run("dpkg", "-x", deb, root)
         check_files(c, root)
         check_desktop_entry(c, root)
+        check_metainfo(c, root)
         start_unpacked(c, root)
 
 
