@@ -11,7 +11,7 @@ purpose=${1:-test}
 
 packages=(
   cmake g++ make pkgconf
-  qt6-base-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-gbsn00lp fonts-noto-cjk fontconfig
   xvfb xauth python3
@@ -20,7 +20,7 @@ if [[ $purpose == test ]]; then
   packages+=(
     clang libclang-rt-14-dev
     xdotool xclip x11-utils imagemagick
-    locales desktop-file-utils dpkg-dev file
+    locales desktop-file-utils dpkg-dev file lintian appstream
   )
 fi
 

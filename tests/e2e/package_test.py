@@ -4,11 +4,13 @@
     package_test.py CPACK CPACK_CONFIG
 
 Runs CPACK with the build tree's CPACK_CONFIG into a temporary folder,
-unpacks the .deb with dpkg -x, checks the files it installs, the control
-file's Depends (a Qt library found by dpkg-shlibdeps, the Qt platform
-plugins, a Chinese font) and the desktop entry (desktop-file-validate), then
-starts the unpacked program on a private Xvfb, waits for its window and
-closes it.
+checks the .deb with lintian (no error, no warning) and its control file's
+Depends (a Qt library found by dpkg-shlibdeps, Qt's translations, a Chinese
+font; not qt6-qpa-plugins, since libqt6gui6 holds the xcb plugin), unpacks
+it with dpkg -x, checks the files it installs (program, icons, manual pages),
+the desktop entry (desktop-file-validate) and the AppStream metadata
+(appstreamcli validate, no error, no warning), then starts the unpacked
+program on a private Xvfb, waits for its window and closes it.
 """
 
 import configparser
@@ -26,9 +28,14 @@ from form2_user import CAPTION  # noqa: E402
 from xsession import CheckFailed, XSession, reported_run  # noqa: E402
 
 PROGRAM = "usr/bin/transmission-ratio"
-DESKTOP_ENTRY = "usr/share/applications/transmission-ratio.desktop"
+APP_ID = "invalid.transmission_ratio.transmission_ratio"
+DESKTOP_ENTRY = f"usr/share/applications/{APP_ID}.desktop"
+METAINFO = f"usr/share/metainfo/{APP_ID}.metainfo.xml"
+MANUAL_PAGES = ("usr/share/man/man1/transmission-ratio.1.gz",
+                "usr/share/man/zh_CN/man1/transmission-ratio.1.gz")
 ICON_THEME = "usr/share/icons/hicolor"
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+GZIP_SIGNATURE = b"\x1f\x8b"
 
 
 def run(*argv, cwd=None):
@@ -76,11 +83,29 @@ def check_control(c, deb):
     groups = depends_groups(depends)
     c.check(any(re.fullmatch(r"libqt6\w+6", name) for group in groups for name in group),
             "Depends names a Qt 6 library (found by dpkg-shlibdeps)")
-    c.check({"qt6-qpa-plugins"} in groups, "Depends names qt6-qpa-plugins")
+    c.check({"qt6-translations-l10n"} in groups, "Depends names qt6-translations-l10n")
+    c.check(not any("qt6-qpa-plugins" in group for group in groups),
+            "Depends leaves out qt6-qpa-plugins")
     c.check({"fonts-arphic-gbsn00lp", "fonts-noto-cjk"} in groups,
             "Depends names fonts-arphic-gbsn00lp | fonts-noto-cjk")
     c.equal(run("dpkg-deb", "-f", deb, "Package").strip(), "transmission-ratio",
             "package name")
+
+
+def problem_lines(output):
+    """The error and warning lines ("E: ...", "W: ...") of lintian or appstreamcli."""
+    return [line.strip() for line in output.splitlines()
+            if re.match(r"\s*[EW]: ", line)]
+
+
+def check_lintian(c, deb):
+    result = subprocess.run(["lintian", "--allow-root", "--fail-on", "none", deb],
+                            capture_output=True, text=True, timeout=300)
+    if result.returncode != 0:
+        raise CheckFailed(f"lintian failed with status {result.returncode}:\n"
+                          f"{result.stdout[-3000:]}{result.stderr[-3000:]}")
+    problems = problem_lines(result.stdout)
+    c.check(not problems, "lintian reports no error and no warning", "; ".join(problems))
 
 
 def check_files(c, root):
@@ -94,6 +119,9 @@ def check_files(c, root):
                 f"/{icon} is a PNG of")
     svg = f"{ICON_THEME}/scalable/apps/transmission-ratio.svg"
     c.check(b"<svg" in file_head(os.path.join(root, svg)), f"/{svg} is an SVG image")
+    for page in MANUAL_PAGES:
+        c.check(file_head(os.path.join(root, page), 2) == GZIP_SIGNATURE,
+                f"/{page} is a gzip-compressed manual page")
 
 
 def check_desktop_entry(c, root):
@@ -120,6 +148,21 @@ def check_desktop_entry(c, root):
     c.equal(len(icons), 4, f"Icon={keys.get('Icon')} names the four packaged icons")
 
 
+def check_metainfo(c, root):
+    path = os.path.join(root, METAINFO)
+    if not c.check(os.path.isfile(path), f"/{METAINFO} is installed"):
+        return
+    # validate checks the file; validate-tree also that the desktop entry it
+    # launches is installed beside it.
+    for command in (["appstreamcli", "validate", "--no-net", path],
+                    ["appstreamcli", "validate-tree", "--no-net", root]):
+        result = subprocess.run(command, capture_output=True, text=True, timeout=120)
+        problems = problem_lines(result.stdout + result.stderr)
+        c.check(result.returncode == 0 and not problems,
+                f"appstreamcli {command[1]} reports no error and no warning",
+                "; ".join(problems) or result.stderr.strip())
+
+
 def start_unpacked(c, root):
     with XSession() as x:
         program = x.start([os.path.join(root, PROGRAM)])
@@ -139,10 +182,12 @@ def main():
             raise CheckFailed(f"{config} does not exist: is packaging/Packaging.cmake included?")
         deb = build_package(c, cpack, config, os.path.join(temp, "out"))
         check_control(c, deb)
+        check_lintian(c, deb)
         root = os.path.join(temp, "root")
         run("dpkg", "-x", deb, root)
         check_files(c, root)
         check_desktop_entry(c, root)
+        check_metainfo(c, root)
         start_unpacked(c, root)
 
 
