@@ -11,7 +11,7 @@ purpose=${1:-test}
 
 packages=(
   cmake g++ make pkgconf
-  qt6-base-dev libgl-dev qt6-translations-l10n
+  qt6-base-dev libgl-dev libxcb1-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-gbsn00lp fonts-noto-cjk fontconfig
   xvfb xauth python3
