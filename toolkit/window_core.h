@@ -71,12 +71,14 @@ class EventDispatch {
   bool MayClose(CloseReason reason);
   bool IsUnloaded() const { return state_ == State::Unloaded; }
 
+  // The general error handling: shows `failure` as the describer's box.
+  void Report(std::exception_ptr failure) noexcept;
+
  private:
   enum class State { Open, Querying, Unloading, Unloaded };
 
   // Raises Form_QueryUnload; true when the window may close.
   bool AskToUnload(CloseReason reason);
-  void Report(std::exception_ptr failure) noexcept;
 
   WindowToolkit& window_;
   FailureDescriber describe_;

@@ -1,0 +1,489 @@
+#include "toolkit/win32/win32_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "toolkit/utf16.h"
+
+namespace toolkit::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TransmissionRatioForm";
+// A fixed-size window with a caption, the system menu and the minimise and
+// close boxes: no sizing border, no maximise box.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = 0;
+constexpr int kFirstControlId = 100;
+
+std::string Name(Control control) { return std::string(ControlName(control)); }
+
+[[noreturn]] void Fail(const std::string& what) {
+  throw ToolkitFailure(what + " (Windows error " + std::to_string(GetLastError()) + ")");
+}
+
+// UTF-8 to the UTF-16 of the W functions, refusing malformed input.
+//   "传动比" -> L"传动比"     "\xFF" -> throws ToolkitFailure
+std::wstring Wide(std::string_view utf8) {
+  const std::optional<std::u16string> utf16 = Utf8ToUtf16(utf8);
+  if (!utf16) throw ToolkitFailure("a text for the window is not valid UTF-8");
+  return {utf16->begin(), utf16->end()};
+}
+
+std::string Narrow(std::wstring_view wide) {
+  return Utf16ToUtf8({reinterpret_cast<const char16_t*>(wide.data()), wide.size()});
+}
+
+std::wstring TextOf(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+int ControlId(const ControlLayout& row) {
+  switch (row.buttonRole) {
+    case ButtonRole::Default: return IDOK;
+    case ButtonRole::Cancel: return IDCANCEL;
+    case ButtonRole::None: break;
+  }
+  return kFirstControlId + static_cast<int>(Index(row.control));
+}
+
+struct ControlClass {
+  const wchar_t* name;
+  DWORD style;
+  DWORD exStyle;
+};
+
+ControlClass ClassOf(const ControlLayout& row) {
+  switch (row.kind) {
+    case ControlKind::Frame: return {L"Button", BS_GROUPBOX, 0};
+    case ControlKind::OptionButton: return {L"Button", BS_AUTORADIOBUTTON, 0};
+    case ControlKind::Label: return {L"Static", SS_LEFT | SS_NOPREFIX, 0};
+    case ControlKind::TextBox:
+      return {L"Edit", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::PushButton:
+      return {L"Button",
+              static_cast<DWORD>(row.buttonRole == ButtonRole::Default ? BS_DEFPUSHBUTTON
+                                                                       : BS_PUSHBUTTON) |
+                  BS_NOTIFY | WS_TABSTOP,
+              0};
+  }
+  throw ToolkitFailure("a control of an unknown kind");
+}
+
+// The font of `spec` at `dpi`: its face, its height in pixels, its weight and
+// its character set, upright and plain.
+HFONT MakeFont(const FontSpec& spec, int dpi) {
+  HFONT font = CreateFontW(-PointsToPixels(spec.points, dpi), 0, 0, 0, spec.weight, FALSE, FALSE,
+                           FALSE, static_cast<DWORD>(spec.charset), OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                           Wide(spec.face).c_str());
+  if (font == nullptr) Fail("cannot make the font " + std::string(spec.face));
+  return font;
+}
+
+// The desktop's interface font at `dpi`: the font of its message boxes.
+HFONT MakeInterfaceFont(int dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0,
+                                  static_cast<UINT>(dpi))) {
+    Fail("cannot read the desktop's interface font");
+  }
+  HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+  if (font == nullptr) Fail("cannot make the desktop's interface font");
+  return font;
+}
+
+void DeleteFont(HFONT& font) {
+  if (font != nullptr) DeleteObject(font);
+  font = nullptr;
+}
+
+HICON LoadIconSized(std::string_view name, int side) {
+  auto* icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Wide(name).c_str(),
+                                             IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
+  if (icon == nullptr) Fail("the program carries no icon " + std::string(name));
+  return icon;
+}
+
+UINT BoxStyle(calc::MessageIcon icon) {
+  switch (icon) {
+    case calc::MessageIcon::Information:
+    case calc::MessageIcon::Critical:
+      return MB_OK | static_cast<UINT>(icon);
+  }
+  throw ToolkitFailure("unknown message box style " + std::to_string(static_cast<int>(icon)));
+}
+
+void RegisterWindowClass(WNDPROC procedure) {
+  static const bool registered = [procedure] {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    return RegisterClassExW(&windowClass) != 0;
+  }();
+  if (!registered) Fail("cannot register the window class");
+}
+
+}  // namespace
+
+Win32Window::Win32Window(const WindowLayout& layout, FailureDescriber describe)
+    : layout_(layout), rows_(BuildOrder(layout)), dispatch_(*this, describe) {
+  const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&classes);
+  RegisterWindowClass(&Win32Window::Procedure);
+  window_ = CreateWindowExW(kWindowExStyle, kWindowClass, Wide(layout.caption).c_str(),
+                            kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), this);
+  if (window_ == nullptr) Fail("cannot make the window");
+  const UINT dpi = GetDpiForWindow(window_);
+  dpi_ = dpi != 0 ? static_cast<int>(dpi) : kStandardDpi;
+
+  for (const ControlLayout* row : rows_) rowOf_[Index(row->control)] = row;
+  // Each frame's first option in the tab order opens the frame's group.
+  std::array<std::optional<Control>, kControlCount> firstOption{};
+  for (const Control control : FocusOrder(layout.controls)) {
+    const ControlLayout& row = *rowOf_[Index(control)];
+    if (row.kind == ControlKind::OptionButton && !firstOption[Index(*row.container)]) {
+      firstOption[Index(*row.container)] = control;
+    }
+  }
+  for (const ControlLayout* row : rows_) {
+    const bool opensGroup = row->kind != ControlKind::OptionButton ||
+                            firstOption[Index(*row->container)] == row->control;
+    BuildControl(*row, opensGroup);
+    if (row->kind == ControlKind::OptionButton && opensGroup) {
+      groupStart_[Index(*row->container)] = controls_[Index(row->control)];
+    }
+  }
+  StackInTabOrder();
+  if (!layout.icon.empty()) SetIcons(dpi_);
+  LayOut(dpi_);
+}
+
+Win32Window::~Win32Window() {
+  if (window_ != nullptr) {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+  DeleteFont(windowFont_);
+  DeleteFont(labelFont_);
+  DeleteFont(fieldFont_);
+  if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
+  if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+}
+
+void Win32Window::BuildControl(const ControlLayout& row, bool opensGroup) {
+  const ControlClass kind = ClassOf(row);
+  DWORD style = WS_CHILD | WS_VISIBLE | kind.style;
+  if (opensGroup) style |= WS_GROUP;
+  // An unselected group is reached by Tab at its first option.
+  if (opensGroup && row.kind == ControlKind::OptionButton) style |= WS_TABSTOP;
+  HWND control = CreateWindowExW(kind.exStyle, kind.name, Wide(row.caption).c_str(), style, 0, 0,
+                                 0, 0, window_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row))),
+                                 GetModuleHandleW(nullptr), nullptr);
+  if (control == nullptr) Fail("cannot make " + Name(row.control));
+  controls_[Index(row.control)] = control;
+  if (row.kind == ControlKind::TextBox) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+  if (row.buttonRole == ButtonRole::Default) defaultButton_ = currentDefault_ = control;
+}
+
+void Win32Window::StackInTabOrder() {
+  // The tab order, with each label moved to just before the field it names
+  // and each frame to just before its first option: Windows names a field by
+  // the label before it, and a frame must not split its options' group.
+  std::vector<const ControlLayout*> order(rows_);
+  std::ranges::stable_sort(order, {}, &ControlLayout::tabIndex);
+  const auto anchorOf = [&](const ControlLayout& row) -> std::optional<Control> {
+    if (row.kind == ControlKind::Label) return row.buddy;
+    if (row.kind != ControlKind::Frame) return std::nullopt;
+    const auto option = std::ranges::find(order, std::optional(row.control),
+                                          &ControlLayout::container);
+    return option == order.end() ? std::nullopt : std::optional((*option)->control);
+  };
+  for (const ControlLayout* row : rows_) {
+    const std::optional<Control> anchor = anchorOf(*row);
+    if (!anchor) continue;
+    std::erase(order, row);
+    order.insert(std::ranges::find(order, *anchor, &ControlLayout::control), row);
+  }
+  HWND previous = HWND_TOP;
+  for (const ControlLayout* row : order) {
+    HWND control = controls_[Index(row->control)];
+    SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = control;
+  }
+}
+
+void Win32Window::LayOut(int dpi) {
+  dpi_ = dpi;
+  HFONT fonts[] = {windowFont_, labelFont_, fieldFont_};
+  windowFont_ = MakeInterfaceFont(dpi);
+  labelFont_ = MakeFont(layout_.labelFont, dpi);
+  fieldFont_ = MakeFont(layout_.fieldFont, dpi);
+  for (const ControlLayout* row : rows_) {
+    int left = row->left;
+    int top = row->top;
+    if (row->container) {
+      left += rowOf_[Index(*row->container)]->left;
+      top += rowOf_[Index(*row->container)]->top;
+    }
+    HWND control = controls_[Index(row->control)];
+    SetWindowPos(control, nullptr, TwipsToPixels(left, dpi), TwipsToPixels(top, dpi),
+                 TwipsToPixels(row->width, dpi), TwipsToPixels(row->height, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    HFONT font = row->font == FontRole::Label   ? labelFont_
+                 : row->font == FontRole::Field ? fieldFont_
+                                                : windowFont_;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  for (HFONT& old : fonts) DeleteFont(old);
+
+  RECT frame{0, 0, TwipsToPixels(layout_.clientWidth, dpi),
+             TwipsToPixels(layout_.clientHeight, dpi)};
+  if (!AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle,
+                                static_cast<UINT>(dpi))) {
+    Fail("cannot size the window");
+  }
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::SetIcons(int dpi) {
+  HICON big = LoadIconSized(layout_.icon, GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi)));
+  HICON small =
+      LoadIconSized(layout_.icon, GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi)));
+  SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
+  if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+  bigIcon_ = big;
+  smallIcon_ = small;
+}
+
+void Win32Window::Centre() {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT frame{};
+  if (!GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
+      !GetWindowRect(window_, &frame)) {
+    Fail("cannot find the screen to centre the window on");
+  }
+  const RECT& area = monitor.rcWork;
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  SetWindowPos(window_, nullptr, area.left + (area.right - area.left - width) / 2,
+               area.top + (area.bottom - area.top - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::Open(WindowEvents& events) {
+  if (!dispatch_.Load(events)) return;
+  Centre();
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+  const std::vector<Control> focusOrder = FocusOrder(layout_.controls);
+  if (!focusOrder.empty()) SetFocus(controls_[Index(focusOrder.front())]);
+}
+
+bool Win32Window::IsUnloaded() const { return dispatch_.IsUnloaded(); }
+
+HWND Win32Window::ControlOf(Control control, ControlKind kind) const {
+  const ControlLayout* row = rowOf_[Index(control)];
+  if (row == nullptr || row->kind != kind) {
+    throw ToolkitFailure("the window has no " + Name(control) + " of the kind asked for");
+  }
+  return controls_[Index(control)];
+}
+
+bool Win32Window::IsSelected(Option option) {
+  HWND button = ControlOf(option.control(), ControlKind::OptionButton);
+  return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32Window::Deselect(Option option) {
+  HWND button = ControlOf(option.control(), ControlKind::OptionButton);
+  SendMessageW(button, BM_SETCHECK, BST_UNCHECKED, 0);
+  if (SendMessageW(button, BM_GETCHECK, 0, 0) != BST_UNCHECKED) {
+    throw ToolkitFailure(Name(option.control()) + " stays selected");
+  }
+  const Control frame = *rowOf_[Index(option.control())]->container;
+  if (chosen_[Index(frame)] == button) chosen_[Index(frame)] = nullptr;
+  // Unselecting an option takes its tab stop away; a group with nothing
+  // selected keeps one at its first option.
+  const bool anySelected = std::ranges::any_of(rows_, [&](const ControlLayout* row) {
+    return row->container == frame &&
+           SendMessageW(controls_[Index(row->control)], BM_GETCHECK, 0, 0) == BST_CHECKED;
+  });
+  if (!anySelected) {
+    HWND first = groupStart_[Index(frame)];
+    SetWindowLongPtrW(first, GWL_STYLE, GetWindowLongPtrW(first, GWL_STYLE) | WS_TABSTOP);
+  }
+}
+
+std::string Win32Window::GetText(TextField field) {
+  return Narrow(TextOf(ControlOf(field.control(), ControlKind::TextBox)));
+}
+
+void Win32Window::SetText(TextField field, std::string_view text) {
+  HWND edit = ControlOf(field.control(), ControlKind::TextBox);
+  const std::wstring wanted = Wide(text);
+  if (!SetWindowTextW(edit, wanted.c_str()) || TextOf(edit) != wanted) {
+    throw ToolkitFailure(Name(field.control()) + " cannot hold the text given");
+  }
+}
+
+void Win32Window::SetEnabled(TextField field, bool enabled) {
+  EnableWindow(ControlOf(field.control(), ControlKind::TextBox), enabled);
+}
+
+void Win32Window::SetCaption(Label label, std::string_view text) {
+  if (!SetWindowTextW(ControlOf(label.control(), ControlKind::Label), Wide(text).c_str())) {
+    Fail("cannot set the caption of " + Name(label.control()));
+  }
+}
+
+void Win32Window::ShowMessage(std::string_view prompt, std::string_view title,
+                              calc::MessageIcon icon) {
+  const UINT style = BoxStyle(icon);
+  if (MessageBoxW(window_, Wide(prompt).c_str(), Wide(title).c_str(), style) == 0) {
+    Fail("cannot show the message box");
+  }
+}
+
+void Win32Window::UnloadWindow(Window /*window*/) {
+  dispatch_.Unload([this] { return Close(); });
+}
+
+bool Win32Window::Close() {
+  ShowWindow(window_, SW_HIDE);
+  PostQuitMessage(0);
+  return true;
+}
+
+void Win32Window::MakeDefault(HWND button) {
+  if (button == currentDefault_) return;
+  for (HWND previous : {currentDefault_, button}) {
+    if (previous == nullptr) continue;
+    const auto style = static_cast<WPARAM>(GetWindowLongPtrW(previous, GWL_STYLE) & 0xFFFF &
+                                           ~static_cast<LONG_PTR>(BS_TYPEMASK));
+    SendMessageW(previous, BM_SETSTYLE,
+                 style | (previous == button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
+  }
+  currentDefault_ = button;
+}
+
+void Win32Window::OnCommand(int id, int code, HWND from) {
+  const auto index = std::ranges::find_if(rows_, [&](const ControlLayout* row) {
+    HWND control = controls_[Index(row->control)];
+    return from != nullptr ? control == from : GetDlgCtrlID(control) == id;
+  });
+  if (index == rows_.end()) return;
+  const ControlLayout& row = **index;
+  HWND control = controls_[Index(row.control)];
+  if (row.kind == ControlKind::OptionButton && code == BN_CLICKED) {
+    // Only a click that selected the option raises its event.
+    HWND& chosen = chosen_[Index(*row.container)];
+    if (SendMessageW(control, BM_GETCHECK, 0, 0) != BST_CHECKED || chosen == control) return;
+    chosen = control;
+    dispatch_.Click(row.control);
+  } else if (row.kind == ControlKind::PushButton) {
+    // As in a dialog, the push button with the focus is the default one.
+    if (code == BN_SETFOCUS) MakeDefault(control);
+    if (code == BN_KILLFOCUS) MakeDefault(defaultButton_);
+    if (code == BN_CLICKED) dispatch_.Click(row.control);
+  }
+}
+
+void Win32Window::OnActivate(bool active) {
+  if (!active) {
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(window_, focus)) focus_ = focus;
+    return;
+  }
+  if (focus_ != nullptr && IsWindow(focus_)) SetFocus(focus_);
+}
+
+LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case DM_GETDEFID:
+      return MAKELRESULT(GetDlgCtrlID(currentDefault_), DC_HASDEFID);
+    case WM_SETCURSOR: {
+      const auto over = reinterpret_cast<HWND>(wParam);
+      const bool pointing = LOWORD(lParam) == HTCLIENT &&
+                            std::ranges::any_of(rows_, [&](const ControlLayout* row) {
+                              return row->cursor == Cursor::PointingHand &&
+                                     controls_[Index(row->control)] == over;
+                            });
+      if (!pointing) break;
+      SetCursor(LoadCursorW(nullptr, IDC_HAND));
+      return TRUE;
+    }
+    case WM_ACTIVATE:
+      OnActivate(LOWORD(wParam) != WA_INACTIVE);
+      return 0;
+    case WM_CLOSE:  // the close box, Alt+F4, the system menu
+      if (dispatch_.MayClose(CloseReason::ControlMenu)) Close();
+      return 0;
+    case WM_QUERYENDSESSION:
+      if (!dispatch_.MayClose(CloseReason::Session)) return FALSE;
+      Close();
+      return TRUE;
+    case WM_DPICHANGED: {
+      LayOut(HIWORD(wParam));
+      if (!layout_.icon.empty()) SetIcons(dpi_);
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  // Nothing thrown may cross into Windows: what the handlers' own general
+  // error handling did not catch is reported here.
+  try {
+    return self->Handle(message, wParam, lParam);
+  } catch (...) {
+    self->dispatch_.Report(std::current_exception());
+    return 0;
+  }
+}
+
+int RunMessageLoop(Win32Window& window) {
+  MSG message{};
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) throw ToolkitFailure("the window's messages cannot be read");
+    if (IsDialogMessageW(window.Handle(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+}  // namespace toolkit::win32

@@ -1,0 +1,114 @@
+#pragma once
+// The Win32 binding of WindowToolkit: one top-level window of standard
+// Windows controls built from a WindowLayout, delivering the ten events of
+// WindowEvents.
+//
+// How the parts meet: the constructor makes each layout row a child window of
+// the form (frame -> "Button" BS_GROUPBOX, option -> "Button"
+// BS_AUTORADIOBUTTON, label -> "Static", text box -> single-line "Edit", push
+// button -> "Button" BS_PUSHBUTTON), all siblings, an option standing at its
+// frame's corner plus its own twips. The z-order, which Windows' dialog keys
+// follow, is the tab order, each label just before the field it names and
+// each frame's options one group. Twips become pixels at the window's DPI,
+// and again when the DPI changes. The window procedure turns the controls'
+// notifications and every close request into calls of the toolkit's
+// EventDispatch, which runs the handlers inside the general error handling;
+// nothing thrown ever leaves the window procedure. RunMessageLoop gives the
+// dialog keys (Tab, arrows, Enter, Esc) to IsDialogMessageW.
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/ratio_calculation.h"
+#include "toolkit/controls.h"
+#include "toolkit/program.h"
+#include "toolkit/window_core.h"
+#include "toolkit/window_layout.h"
+#include "toolkit/window_toolkit.h"
+
+namespace toolkit::win32 {
+
+class Win32Window final : public WindowToolkit {
+ public:
+  // Builds the window and its controls, hidden, at the DPI of the primary
+  // monitor. Throws ToolkitFailure for a layout that BuildOrder refuses, an
+  // icon the program does not carry as a resource, or a window Windows does
+  // not make.
+  Win32Window(const WindowLayout& layout, FailureDescriber describe);
+  ~Win32Window() override;
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+
+  // Attaches `events` (which must outlive the window), delivers Form_Load,
+  // then shows the window centred on its monitor unless Form_Load unloaded it,
+  // with the focus on the first control of the tab order.
+  void Open(WindowEvents& events);
+  // True once the window has been unloaded (closed for good).
+  bool IsUnloaded() const;
+  HWND Handle() const { return window_; }
+  HWND ControlHandle(Control control) const { return controls_[Index(control)]; }
+  // The DPI the window is laid out for.
+  int Dpi() const { return dpi_; }
+
+  bool IsSelected(Option option) override;
+  void Deselect(Option option) override;
+  std::string GetText(TextField field) override;
+  void SetText(TextField field, std::string_view text) override;
+  void SetEnabled(TextField field, bool enabled) override;
+  void SetCaption(Label label, std::string_view text) override;
+  // MessageBoxW owned by the window, style MB_OK with the icon's value (64 or
+  // 16); returns once the user has closed it.
+  void ShowMessage(std::string_view prompt, std::string_view title,
+                   calc::MessageIcon icon) override;
+  // The binding shows one window, so `window` always names it.
+  void UnloadWindow(Window window) override;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void BuildControl(const ControlLayout& row, bool startsGroup);
+  void StackInTabOrder();
+  void LayOut(int dpi);
+  void SetIcons(int dpi);
+  void Centre();
+  void OnCommand(int id, int code, HWND from);
+  void OnActivate(bool active);
+  void MakeDefault(HWND button);
+  // Hides the window and ends the message loop once the running handler returns.
+  bool Close();
+  // The control's window, when it was laid out as `kind`.
+  HWND ControlOf(Control control, ControlKind kind) const;
+
+  const WindowLayout layout_;
+  HWND window_ = nullptr;
+  std::array<HWND, kControlCount> controls_{};
+  std::array<const ControlLayout*, kControlCount> rowOf_{};
+  std::vector<const ControlLayout*> rows_;  // in BuildOrder
+  int dpi_ = kStandardDpi;
+  HFONT windowFont_ = nullptr;
+  HFONT labelFont_ = nullptr;
+  HFONT fieldFont_ = nullptr;
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  HWND defaultButton_ = nullptr;  // the layout's default push button
+  HWND currentDefault_ = nullptr;  // the default now: the focused push button, or the layout's
+  HWND focus_ = nullptr;          // the control to give the focus back to
+  // By frame: its first option, which keeps the group's tab stop while no
+  // option of the frame is selected.
+  std::array<HWND, kControlCount> groupStart_{};
+  // By frame: the option that the last click selected, to tell a click that
+  // changes the selection from one on the option already selected.
+  std::array<HWND, kControlCount> chosen_{};
+  EventDispatch dispatch_;
+};
+
+// Runs the window's messages until it is unloaded; returns the exit status
+// that unloading leaves, 0.
+int RunMessageLoop(Win32Window& window);
+
+}  // namespace toolkit::win32
