@@ -480,10 +480,14 @@ int RunMessageLoop(Win32Window& window) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got == -1) throw ToolkitFailure("the window's messages cannot be read");
-    if (IsDialogMessageW(window.Handle(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    ProcessMessage(window, message);
   }
+}
+
+void ProcessMessage(const Win32Window& window, MSG& message) {
+  if (IsDialogMessageW(window.Handle(), &message)) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
 }
 
 }  // namespace toolkit::win32

@@ -111,4 +111,8 @@ class Win32Window final : public WindowToolkit {
 // that unloading leaves, 0.
 int RunMessageLoop(Win32Window& window);
 
+// One message of the loop: a dialog key (Tab, an arrow, Enter, Esc) for the
+// window goes to IsDialogMessageW, anything else is translated and dispatched.
+void ProcessMessage(const Win32Window& window, MSG& message);
+
 }  // namespace toolkit::win32

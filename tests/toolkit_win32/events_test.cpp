@@ -1,0 +1,213 @@
+// The Win32 window's operations and events: options, fields, the three
+// message boxes, every way of closing, and the general error handling.
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "window_fixture.h"
+#include "calc/ratio_calculation.h"
+#include "toolkit/utf16.h"
+#include "toolkit/win32/win32_window.h"
+#include "ui/form2_layout.h"
+
+namespace toolkit_win32_test {
+namespace {
+
+using toolkit::Control;
+using toolkit::Option;
+using toolkit::TextField;
+using Entries = std::vector<std::string>;
+
+std::wstring Wide(std::string_view utf8) {
+  const std::u16string text = toolkit::Utf8ToUtf16(utf8).value();
+  return {text.begin(), text.end()};
+}
+
+TEST_F(Win32WindowTest, LoadComesBeforeTheWindowShowsAndNothingIsSelected) {
+  events.on["Form_Load"] = [&] {
+    events.entries.push_back(IsWindowVisible(Window().Handle()) ? "shown" : "not shown yet");
+  };
+  Window();
+  EXPECT_EQ(events.entries, (Entries{"Form_Load", "not shown yet"}));
+  EXPECT_TRUE(IsWindowVisible(Window().Handle()));
+  for (const Option option : {Option::Option1, Option::Option2, Option::Option3, Option::Option4,
+                              Option::Option5, Option::Option6}) {
+    EXPECT_FALSE(Window().IsSelected(option));
+  }
+  EXPECT_EQ(GetFocus(), Hwnd(Control::Option1)) << "the focus starts at the first tab stop";
+}
+
+TEST_F(Win32WindowTest, ClicksRaiseTheirEventOnlyWhenTheyChangeTheSelection) {
+  struct Step {
+    const char* name;
+    std::function<void()> act;
+    Entries raised;
+  };
+  const Step steps[] = {
+      {"a click on Option2", [&] { ClickAt(Hwnd(Control::Option2)); }, {"Option2_Click"}},
+      {"a second click on it", [&] { ClickAt(Hwnd(Control::Option2)); }, {}},
+      {"the down arrow selects Option3", [&] { Press({VK_DOWN}); }, {"Option3_Click"}},
+      {"Space on the selected option", [&] { Press({VK_SPACE}); }, {}},
+      {"a click on Option4 leaves Frame1 alone", [&] { ClickAt(Hwnd(Control::Option4)); },
+       {"Option4_Click"}},
+      {"Deselect raises nothing", [&] { Window().Deselect(Option::Option4); }, {}},
+      {"a click on Option4 again selects it", [&] { ClickAt(Hwnd(Control::Option4)); },
+       {"Option4_Click"}},
+  };
+  Window();
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    events.entries.clear();
+    step.act();
+    Pump();
+    EXPECT_EQ(events.entries, step.raised);
+  }
+  EXPECT_TRUE(Window().IsSelected(Option::Option3));
+  EXPECT_FALSE(Window().IsSelected(Option::Option2));
+  EXPECT_TRUE(Window().IsSelected(Option::Option4));
+}
+
+TEST_F(Win32WindowTest, DeselectedGroupsStayReachableByTab) {
+  ClickAt(Hwnd(Control::Option2));
+  Pump();
+  Window().Deselect(Option::Option2);
+  EXPECT_FALSE(Window().IsSelected(Option::Option2));
+  SetFocus(Hwnd(Control::Text4));
+  Press({VK_TAB});
+  Pump();
+  EXPECT_EQ(GetFocus(), Hwnd(Control::Option1));
+}
+
+TEST_F(Win32WindowTest, FieldsHoldExactlyTheTextGivenAndADisabledOneKeepsIt) {
+  Window().SetText(TextField::Text2, "Enabled");
+  Window().SetEnabled(TextField::Text2, false);
+  EXPECT_FALSE(IsWindowEnabled(Hwnd(Control::Text2)));
+  EXPECT_EQ(Window().GetText(TextField::Text2), "Enabled");
+  ClickAt(Hwnd(Control::Text2));
+  Press({'7'});
+  Pump();
+  EXPECT_EQ(Window().GetText(TextField::Text2), "Enabled") << "a disabled field takes no typing";
+  Window().SetEnabled(TextField::Text2, true);
+  EXPECT_TRUE(IsWindowEnabled(Hwnd(Control::Text2)));
+
+  const std::string texts[] = {"", " 1 500 ", "１５００", "3。5", "传动比为：", std::string(40000, '9')};
+  for (const std::string& text : texts) {
+    Window().SetText(TextField::Text3, text);
+    EXPECT_EQ(Window().GetText(TextField::Text3), text);
+  }
+  ClickAt(Hwnd(Control::Text1));
+  Press({'4', '2'});
+  Pump();
+  EXPECT_EQ(Window().GetText(TextField::Text1), "42") << "typing reaches GetText";
+
+  EXPECT_THROW(Window().SetText(TextField::Text3, "\xE4\xBC"), toolkit::ToolkitFailure);
+  EXPECT_THROW(Window().SetText(TextField::Text3, std::string("1\0" "2", 3)), toolkit::ToolkitFailure);
+  Window().SetCaption(toolkit::Label::Label1, "输入转速n1（转/分钟）：");
+  wchar_t caption[64] = {};
+  GetWindowTextW(Hwnd(Control::Label1), caption, 64);
+  EXPECT_EQ(std::wstring(caption), Wide("输入转速n1（转/分钟）："));
+}
+
+TEST_F(Win32WindowTest, ShowMessageShowsOneModalBoxThatEveryUsualWayCloses) {
+  const calc::RatioOutcome result =
+      calc::CalculateRatio({calc::SpeedKind::RevPerMin, calc::SpeedKind::RadPerSec, "1500", "",
+                            "100", ""});
+  const calc::RatioOutcome incomplete =
+      calc::CalculateRatio({calc::SpeedKind::RevPerMin, calc::SpeedKind::RevPerMin, "", "", "6", ""});
+  const calc::RatioOutcome noKind = calc::CalculateRatio({std::nullopt, std::nullopt, "", "", "", ""});
+  struct Box {
+    const char* name;
+    calc::RatioOutcome outcome;
+    LPCWSTR icon;
+    std::function<void(HWND)> close;
+  };
+  const Box table[] = {
+      {"the result, closed by Enter", result, IDI_INFORMATION, [](HWND) { Press({VK_RETURN}); }},
+      {"incomplete input, closed by Esc", incomplete, IDI_ERROR, [](HWND) { Press({VK_ESCAPE}); }},
+      {"no speed kind, closed by its close box", noKind, IDI_ERROR,
+       [](HWND box) { PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+      {"the result, closed by a click on OK", result, IDI_INFORMATION,
+       [](HWND box) { ClickAt(FindWindowExW(box, nullptr, L"Button", nullptr)); }},
+  };
+  EXPECT_EQ(result.prompt, "传动比为： 1.570796");
+  Window();
+  for (const Box& expected : table) {
+    SCOPED_TRACE(expected.name);
+    bool seen = false;
+    ExpectBox([&](HWND box) {
+      seen = true;
+      const SeenBox shown = Read(box);
+      EXPECT_EQ(shown.title, Wide(expected.outcome.title));
+      EXPECT_EQ(shown.prompt, Wide(expected.outcome.prompt));
+      EXPECT_EQ(shown.icon, LoadIconW(nullptr, expected.icon));
+      EXPECT_EQ(shown.buttons, 1);
+      EXPECT_EQ(GetWindow(box, GW_OWNER), Window().Handle());
+      EXPECT_FALSE(IsWindowEnabled(Window().Handle())) << "the box is modal";
+      expected.close(box);
+    });
+    Window().ShowMessage(expected.outcome.prompt, expected.outcome.title, expected.outcome.icon);
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(IsWindowEnabled(Window().Handle()));
+  }
+  EXPECT_THROW(Window().ShowMessage("x", "y", static_cast<calc::MessageIcon>(48)),
+               toolkit::ToolkitFailure);
+}
+
+TEST_F(Win32WindowTest, AFailingHandlerIsReportedAndTheWindowGoesOn) {
+  events.on["Command1_Click"] = [] { throw std::runtime_error("boom"); };
+  Window();
+  ExpectBox([](HWND box) {
+    const SeenBox shown = Read(box);
+    EXPECT_EQ(shown.title, L"Failure seen");
+    EXPECT_EQ(shown.prompt, L"failure: boom");
+    Press({VK_RETURN});
+  });
+  ClickAt(Hwnd(Control::Command1));
+  Pump(300);
+  events.entries.clear();
+  ClickAt(Hwnd(Control::Option1));
+  Pump();
+  EXPECT_EQ(events.entries, Entries{"Option1_Click"}) << "the window goes on";
+}
+
+TEST_F(Win32WindowTest, EveryWayOfClosingAsksOnceAndEndsWithStatus0) {
+  struct Route {
+    const char* name;
+    std::function<void(toolkit::win32::Win32Window&)> close;
+    Entries raised;
+  };
+  const Route routes[] = {
+      {"the close box", [](auto& window) { PostMessageW(window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); },
+       {"Form_QueryUnload:ControlMenu"}},
+      {"Alt+F4", [](auto&) { Press({VK_F4}, {VK_MENU}); }, {"Form_QueryUnload:ControlMenu"}},
+      {"the exit button", [](auto& window) { ClickAt(window.ControlHandle(Control::Command2)); },
+       {"Command2_Click", "Form_QueryUnload:Code"}},
+      {"Esc", [](auto&) { Press({VK_ESCAPE}); }, {"Command2_Click", "Form_QueryUnload:Code"}},
+      {"the end of the session",
+       [](auto& window) { SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, 0); },
+       {"Form_QueryUnload:Session"}},
+  };
+  for (const Route& route : routes) {
+    SCOPED_TRACE(route.name);
+    EventLog log;
+    RecordingEvents handlers(log);
+    toolkit::win32::Win32Window window(ui::kForm2Layout, DescribeForTest);
+    // As the program's handlers do: the exit button and every close unload.
+    log.on["Command2_Click"] = [&] { window.UnloadWindow(toolkit::Window::Form2); };
+    log.on["Form_QueryUnload"] = [&] { window.UnloadWindow(toolkit::Window::Form2); };
+    window.Open(handlers);
+    toolkit_win32_test::Pump(window, 100);
+    log.entries.clear();
+    route.close(window);
+    EXPECT_EQ(toolkit::win32::RunMessageLoop(window), 0);
+    EXPECT_EQ(log.entries, route.raised);
+    EXPECT_TRUE(window.IsUnloaded());
+    EXPECT_FALSE(IsWindowVisible(window.Handle()));
+  }
+}
+
+}  // namespace
+}  // namespace toolkit_win32_test
