@@ -134,6 +134,7 @@ TEST_F(Win32WindowTest, ShowMessageShowsOneModalBoxThatEveryUsualWayCloses) {
   };
   EXPECT_EQ(result.prompt, "传动比为： 1.570796");
   Window();
+  SetFocus(Hwnd(Control::Text3));
   for (const Box& expected : table) {
     SCOPED_TRACE(expected.name);
     bool seen = false;
@@ -151,6 +152,8 @@ TEST_F(Win32WindowTest, ShowMessageShowsOneModalBoxThatEveryUsualWayCloses) {
     Window().ShowMessage(expected.outcome.prompt, expected.outcome.title, expected.outcome.icon);
     EXPECT_TRUE(seen);
     EXPECT_TRUE(IsWindowEnabled(Window().Handle()));
+    Pump();
+    EXPECT_EQ(GetFocus(), Hwnd(Control::Text3)) << "the focus is where it was";
   }
   EXPECT_THROW(Window().ShowMessage("x", "y", static_cast<calc::MessageIcon>(48)),
                toolkit::ToolkitFailure);
