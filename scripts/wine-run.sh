@@ -61,9 +61,10 @@ if [[ ! -f $prefix/.complete ]]; then
   touch "$prefix/.complete"
 fi
 # Wine's desktop (explorer.exe) keeps the X display it started on: a server
-# started for another DISPLAY (none, or an X server that is gone) is ended
-# first. Programs of one ctest run share one DISPLAY.
-session="DISPLAY=${DISPLAY:-}"
+# started for another DISPLAY (none, or an X server that is gone: a new one
+# from scripts/with-xvfb.sh may take the same number) is ended first.
+# Programs of one ctest run share one DISPLAY.
+session="DISPLAY=${DISPLAY:-} ${TR_XVFB_SESSION:-}"
 if [[ -f $prefix.session && $(<"$prefix.session") != "$session" ]]; then
   "$wineserver" -k </dev/null >/dev/null 2>&1 || true
   "$wineserver" -w </dev/null >/dev/null 2>&1 || true

@@ -45,6 +45,9 @@ fi
 
 export DISPLAY=:$(tr -d '[:space:]' <"$work/display")
 unset WAYLAND_DISPLAY XAUTHORITY
+# Tells this X server from an earlier one on the same display number
+# (scripts/wine-run.sh restarts a Wine session started on another).
+export TR_XVFB_SESSION="$DISPLAY $xvfb_pid $(date +%s%N)"
 status=0
 "$@" || status=$?
 exit "$status"
