@@ -31,7 +31,7 @@ mkdir -p "$(dirname "$prefix")"
 prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
 rm -rf "$prefix"
 
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # The prefix needs no X server; one given by the caller is not used.
 unset DISPLAY WAYLAND_DISPLAY
 # Command-line text reaches Wine in the C library's encoding: UTF-8 here, so

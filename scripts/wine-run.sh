@@ -13,6 +13,8 @@
 #   gtest_discover_tests read it as they read a Linux program's; standard
 #   error passes unchanged.
 # - The exit status is the program's.
+# - WINEDEBUG=-all; no Mono or Gecko install prompt (mscoree, mshtml), and no
+#   menu entries written into the home folder (winemenubuilder).
 # - The program gets the caller's DISPLAY: window tests start an X server of
 #   their own (scripts/with-xvfb.sh); console programs need none.
 # - The wineserver stays up for TR_WINESERVER_LINGER seconds (60 by default)
@@ -42,7 +44,7 @@ fi
 wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
 [[ -x $wine ]] || wine=wine wineserver=wineserver
 
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # Under a lock, so that tests started together by ctest -j wait for one
 # another: make the prefix on first use, then start its wineserver unless one
