@@ -13,7 +13,8 @@
 #   GetDpiForWindow() report: HKCU\Control Panel\Desktop "LogPixels", which
 #   Wine 8 reads before the machine-wide value (both are set).
 #
-# Any prefix already at PREFIX is removed. Takes about 10 s. Needs no display.
+# Any prefix already at PREFIX is removed. Takes about 15 s (wineboot -i 6-7 s,
+# then 5 s until the wineserver has written the registry). Needs no display.
 set -euo pipefail
 
 prefix=${1:?usage: wine-prefix.sh PREFIX [DPI]}
@@ -34,8 +35,7 @@ rm -rf "$prefix"
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # The prefix needs no X server; one given by the caller is not used.
 unset DISPLAY WAYLAND_DISPLAY
-# Command-line text reaches Wine in the C library's encoding: UTF-8 here, so
-# the Chinese face names arrive whole.
+# The same prefix whatever the caller's locale.
 export LC_ALL=C.UTF-8
 
 "$wine" wineboot -i >/dev/null 2>&1
