@@ -3,24 +3,48 @@
 # lacks, and generates the comma-decimal locale that the tests switch to.
 # Quiet and quick when everything is there.
 #
-#   scripts/install-deps.sh run    build and run the program
-#   scripts/install-deps.sh test   also every test, the fuzz run and the package
+#   scripts/install-deps.sh run       build and run the program
+#   scripts/install-deps.sh windows   cross-build for Windows and run it under Wine
+#   scripts/install-deps.sh test      every test, the fuzz run, the package and
+#                                     the Windows build's tests
 set -euo pipefail
 
 purpose=${1:-test}
 
-packages=(
-  cmake g++ make pkgconf
-  qt6-base-dev libgl-dev libxcb1-dev qt6-translations-l10n
-  libgtest-dev libgmock-dev libbenchmark-dev
+# The Windows build: mingw-w64 with posix threads, GoogleTest's sources to
+# build with it, Wine to run it, an X server and the fonts for its windows.
+windows_packages=(
+  cmake make
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
+  wine wine64
   fonts-arphic-gbsn00lp fonts-noto-cjk fontconfig
-  xvfb xauth python3
+  xvfb xauth
 )
+
+case $purpose in
+  run | test)
+    packages=(
+      cmake g++ make pkgconf
+      qt6-base-dev libgl-dev libxcb1-dev qt6-translations-l10n
+      libgtest-dev libgmock-dev libbenchmark-dev
+      fonts-arphic-gbsn00lp fonts-noto-cjk fontconfig
+      xvfb xauth python3
+    )
+    ;;
+  windows)
+    packages=("${windows_packages[@]}")
+    ;;
+  *)
+    echo "install-deps.sh: unknown purpose '$purpose' (run, windows or test)" >&2
+    exit 2
+    ;;
+esac
 if [[ $purpose == test ]]; then
   packages+=(
     clang libclang-rt-14-dev
     xdotool xclip x11-utils imagemagick
     locales desktop-file-utils dpkg-dev file lintian appstream
+    "${windows_packages[@]}"
   )
 fi
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the unit, handler and window tests, the same
-# tests again in an AddressSanitizer + UndefinedBehaviorSanitizer build, and a
-# bounded fuzz run of the calculation. Installs what is missing first.
+# tests again in an AddressSanitizer + UndefinedBehaviorSanitizer build, a
+# bounded fuzz run of the calculation, and the Windows build's tests under
+# Wine. Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,3 +26,19 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 echo "== Fuzz run"
 # A fixed seed: the same run for the same code, so a failure can be replayed.
 FUZZ_SEED=${FUZZ_SEED:-20261207} bash scripts/run-fuzz.sh build-fuzz
+
+echo "== Windows build and test"
+# Cross-built with mingw-w64 with the Release flags of the Windows program,
+# and run under Wine in a private X server (the window tests need one). The
+# calculation's tests compare exact doubles and texts: passing here means
+# the Windows build computes the same bits as the Linux one.
+stop_wine() {
+  for prefix in build-windows/wine/prefix-*/; do
+    [[ -d $prefix ]] && WINEPREFIX=$PWD/$prefix wineserver -k 2>/dev/null || true
+  done
+}
+trap stop_wine EXIT
+windows_start=$SECONDS
+TR_BUILD_TESTS=ON bash scripts/build-windows.sh
+bash scripts/with-xvfb.sh ctest --test-dir build-windows --output-on-failure -j"$jobs"
+echo "Windows build and test: $((SECONDS - windows_start)) s"

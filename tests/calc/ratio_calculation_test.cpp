@@ -222,7 +222,8 @@ class CommaLocaleTest : public testing::Test {
   void SetUp() override {
     previous_ = std::setlocale(LC_ALL, nullptr);
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
-      FAIL() << "the de_DE.UTF-8 locale is missing; scripts/install-deps.sh generates it";
+      GTEST_SKIP() << "the de_DE.UTF-8 locale cannot be set here; on Linux, "
+                      "scripts/install-deps.sh generates it";
     }
   }
   void TearDown() override { std::setlocale(LC_ALL, previous_.c_str()); }

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Cross-builds the program for 64-bit Windows with Debian's mingw-w64, in
+# Release, into build-windows/ (or the folder given), and checks that each
+# .exe imports no DLL beyond those every Windows has. Installs what is missing
+# first. The last line printed is the path of the program's .exe:
+#
+#   exe=$(bash scripts/build-windows.sh | tail -n 1)
+#   scripts/wine-run.sh "$exe"
+#
+# TR_BUILD_TESTS=ON builds the tests too (scripts/test.sh), and
+# TR_BUILD_BENCHMARKS=ON the start-up benchmark (scripts/bench-windows.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${1:-build-windows}
+
+bash scripts/install-deps.sh windows
+cmake -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DTR_BUILD_TESTS="${TR_BUILD_TESTS:-OFF}" \
+  -DTR_BUILD_BENCHMARKS="${TR_BUILD_BENCHMARKS:-OFF}" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+# Statically linked: Windows' own DLLs only, no libstdc++, libgcc or
+# winpthread DLL beside the program.
+system_dlls='^(kernel32|user32|gdi32|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+|ntdll|advapi32|comctl32|comdlg32|shell32|shlwapi|shcore|ole32|oleaut32|uxtheme|dwmapi|imm32|usp10|version|winmm|ws2_32|bcrypt)\.dll$'
+bad=0
+while IFS= read -r -d '' exe; do
+  while read -r dll; do
+    if ! [[ ${dll,,} =~ $system_dlls ]]; then
+      echo "build-windows.sh: $exe imports $dll, which Windows does not have" >&2
+      bad=1
+    fi
+  done < <(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
+done < <(find "$build" \( -path "$build/wine" -o -name CMakeFiles \) -prune -o -name '*.exe' -print0)
+((bad == 0)) || exit 1
+
+echo "$(pwd)/$build/app/transmission-ratio.exe"
