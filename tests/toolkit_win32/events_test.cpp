@@ -47,14 +47,14 @@ TEST_F(Win32WindowTest, ClicksRaiseTheirEventOnlyWhenTheyChangeTheSelection) {
     Entries raised;
   };
   const Step steps[] = {
-      {"a click on Option2", [&] { ClickAt(Hwnd(Control::Option2)); }, {"Option2_Click"}},
-      {"a second click on it", [&] { ClickAt(Hwnd(Control::Option2)); }, {}},
-      {"the down arrow selects Option3", [&] { Press({VK_DOWN}); }, {"Option3_Click"}},
-      {"Space on the selected option", [&] { Press({VK_SPACE}); }, {}},
-      {"a click on Option4 leaves Frame1 alone", [&] { ClickAt(Hwnd(Control::Option4)); },
+      {"a click on Option2", [&] { Click(Control::Option2); }, {"Option2_Click"}},
+      {"a second click on it", [&] { Click(Control::Option2); }, {}},
+      {"the down arrow selects Option3", [&] { Type({VK_DOWN}); }, {"Option3_Click"}},
+      {"Space on the selected option", [&] { Type({VK_SPACE}); }, {}},
+      {"a click on Option4 leaves Frame1 alone", [&] { Click(Control::Option4); },
        {"Option4_Click"}},
       {"Deselect raises nothing", [&] { Window().Deselect(Option::Option4); }, {}},
-      {"a click on Option4 again selects it", [&] { ClickAt(Hwnd(Control::Option4)); },
+      {"a click on Option4 again selects it", [&] { Click(Control::Option4); },
        {"Option4_Click"}},
   };
   Window();
@@ -71,13 +71,11 @@ TEST_F(Win32WindowTest, ClicksRaiseTheirEventOnlyWhenTheyChangeTheSelection) {
 }
 
 TEST_F(Win32WindowTest, DeselectedGroupsStayReachableByTab) {
-  ClickAt(Hwnd(Control::Option2));
-  Pump();
+  Click(Control::Option2);
   Window().Deselect(Option::Option2);
   EXPECT_FALSE(Window().IsSelected(Option::Option2));
   SetFocus(Hwnd(Control::Text4));
-  Press({VK_TAB});
-  Pump();
+  Type({VK_TAB});
   EXPECT_EQ(GetFocus(), Hwnd(Control::Option1));
 }
 
@@ -86,9 +84,8 @@ TEST_F(Win32WindowTest, FieldsHoldExactlyTheTextGivenAndADisabledOneKeepsIt) {
   Window().SetEnabled(TextField::Text2, false);
   EXPECT_FALSE(IsWindowEnabled(Hwnd(Control::Text2)));
   EXPECT_EQ(Window().GetText(TextField::Text2), "Enabled");
-  ClickAt(Hwnd(Control::Text2));
-  Press({'7'});
-  Pump();
+  Click(Control::Text2);
+  Type({'7'});
   EXPECT_EQ(Window().GetText(TextField::Text2), "Enabled") << "a disabled field takes no typing";
   Window().SetEnabled(TextField::Text2, true);
   EXPECT_TRUE(IsWindowEnabled(Hwnd(Control::Text2)));
@@ -98,9 +95,8 @@ TEST_F(Win32WindowTest, FieldsHoldExactlyTheTextGivenAndADisabledOneKeepsIt) {
     Window().SetText(TextField::Text3, text);
     EXPECT_EQ(Window().GetText(TextField::Text3), text);
   }
-  ClickAt(Hwnd(Control::Text1));
-  Press({'4', '2'});
-  Pump();
+  Click(Control::Text1);
+  Type({'4', '2'});
   EXPECT_EQ(Window().GetText(TextField::Text1), "42") << "typing reaches GetText";
 
   EXPECT_THROW(Window().SetText(TextField::Text3, "\xE4\xBC"), toolkit::ToolkitFailure);
@@ -168,11 +164,9 @@ TEST_F(Win32WindowTest, AFailingHandlerIsReportedAndTheWindowGoesOn) {
     EXPECT_EQ(shown.prompt, L"failure: boom");
     Press({VK_RETURN});
   });
-  ClickAt(Hwnd(Control::Command1));
-  Pump(300);
+  Click(Control::Command1);
   events.entries.clear();
-  ClickAt(Hwnd(Control::Option1));
-  Pump();
+  Click(Control::Option1);
   EXPECT_EQ(events.entries, Entries{"Option1_Click"}) << "the window goes on";
 }
 
@@ -185,10 +179,10 @@ TEST_F(Win32WindowTest, EveryWayOfClosingAsksOnceAndEndsWithStatus0) {
   const Route routes[] = {
       {"the close box", [](auto& window) { PostMessageW(window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); },
        {"Form_QueryUnload:ControlMenu"}},
-      {"Alt+F4", [](auto&) { Press({VK_F4}, {VK_MENU}); }, {"Form_QueryUnload:ControlMenu"}},
-      {"the exit button", [](auto& window) { ClickAt(window.ControlHandle(Control::Command2)); },
+      {"Alt+F4", [](auto& window) { toolkit_win32_test::Type(window, {VK_F4}, {VK_MENU}); }, {"Form_QueryUnload:ControlMenu"}},
+      {"the exit button", [](auto& window) { toolkit_win32_test::Click(window, window.ControlHandle(Control::Command2)); },
        {"Command2_Click", "Form_QueryUnload:Code"}},
-      {"Esc", [](auto&) { Press({VK_ESCAPE}); }, {"Command2_Click", "Form_QueryUnload:Code"}},
+      {"Esc", [](auto& window) { toolkit_win32_test::Type(window, {VK_ESCAPE}); }, {"Command2_Click", "Form_QueryUnload:Code"}},
       {"the end of the session",
        [](auto& window) { SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, 0); },
        {"Form_QueryUnload:Session"}},
@@ -202,7 +196,7 @@ TEST_F(Win32WindowTest, EveryWayOfClosingAsksOnceAndEndsWithStatus0) {
     log.on["Command2_Click"] = [&] { window.UnloadWindow(toolkit::Window::Form2); };
     log.on["Form_QueryUnload"] = [&] { window.UnloadWindow(toolkit::Window::Form2); };
     window.Open(handlers);
-    toolkit_win32_test::Pump(window, 100);
+    WaitUntilActive(window);
     log.entries.clear();
     route.close(window);
     EXPECT_EQ(toolkit::win32::RunMessageLoop(window), 0);

@@ -33,10 +33,10 @@ std::wstring Text(HWND window) {
 
 std::string Name(Control control) { return std::string(toolkit::ControlName(control)); }
 
-// The DPI this run is for: TR_EXPECTED_DPI, set by the test run of each Wine
+// The DPI of the Wine prefix this run is in: TR_WINE_DPI, which chooses the
 // prefix, or 96.
 int ExpectedDpi() {
-  const char* dpi = std::getenv("TR_EXPECTED_DPI");
+  const char* dpi = std::getenv("TR_WINE_DPI");
   return dpi != nullptr ? std::atoi(dpi) : 96;
 }
 
@@ -193,21 +193,17 @@ TEST_F(Win32WindowTest, TabVisitsTheControlsInTabOrderAndEachGroupOnce) {
                              Control::Command2, Control::Text4,  Control::Option1,
                              Control::Option4,  Control::Text1};
   for (const Control expected : forward) {
-    Press({VK_TAB});
-    Pump();
+    Type({VK_TAB});
     EXPECT_EQ(GetFocus(), Hwnd(expected)) << "Tab to " << Name(expected);
   }
   SetFocus(Hwnd(Control::Text4));
-  Press({VK_TAB}, {VK_SHIFT});
-  Pump();
+  Type({VK_TAB}, {VK_SHIFT});
   EXPECT_EQ(GetFocus(), Hwnd(Control::Command2)) << "Shift+Tab from Text4";
 
   // A group with a selection is entered at the selected option.
-  ClickAt(Hwnd(Control::Option5));
-  Pump();
+  Click(Control::Option5);
   SetFocus(Hwnd(Control::Option1));
-  Press({VK_TAB});
-  Pump();
+  Type({VK_TAB});
   EXPECT_EQ(GetFocus(), Hwnd(Control::Option5));
   EXPECT_EQ(events.entries, (std::vector<std::string>{"Form_Load", "Option5_Click"}));
 }
@@ -232,8 +228,7 @@ TEST_F(Win32WindowTest, EnterAndEscPressTheDefaultCancelAndFocusedButtons) {
     events.entries.clear();
     SetFocus(Hwnd(key.focus));
     Pump();
-    Press({key.key});
-    Pump();
+    Type({key.key});
     EXPECT_EQ(events.entries, std::vector<std::string>{key.event});
   }
 }

@@ -117,6 +117,50 @@ void Pump(const toolkit::win32::Win32Window& window, DWORD ms) {
   }
 }
 
+namespace {
+
+// Processes messages until `count` messages that `counts` accepts have been
+// dispatched, or two seconds have passed, or a WM_QUIT comes, which is posted
+// again for the message loop.
+void PumpUntil(const toolkit::win32::Win32Window& window, int count,
+               bool (*counts)(UINT message)) {
+  const DWORD start = GetTickCount();
+  MSG message;
+  while (count > 0 && GetTickCount() - start < 2000) {
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      continue;
+    }
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (counts(message.message)) --count;
+    toolkit::win32::ProcessMessage(window, message);
+  }
+}
+
+}  // namespace
+
+void WaitUntilActive(const toolkit::win32::Win32Window& window) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 2000;) {
+    if (GetActiveWindow() == window.Handle() && GetFocus() != nullptr) return;
+    Pump(window, 10);
+  }
+}
+
+void Type(const toolkit::win32::Win32Window& window, std::initializer_list<WORD> keys,
+          std::initializer_list<WORD> held) {
+  Press(keys, held);
+  PumpUntil(window, static_cast<int>(keys.size() + held.size()),
+            [](UINT message) { return message == WM_KEYUP || message == WM_SYSKEYUP; });
+}
+
+void Click(const toolkit::win32::Win32Window& window, HWND control) {
+  ClickAt(control);
+  PumpUntil(window, 1, [](UINT message) { return message == WM_LBUTTONUP; });
+}
+
 Win32WindowTest::Win32WindowTest() : started_(GetTickCount()) {
   watched = this;
   timer_ = SetTimer(nullptr, 0, kWatchIntervalMs, &Win32WindowTest::Watch);
@@ -137,7 +181,7 @@ toolkit::win32::Win32Window& Win32WindowTest::Window() {
     handlers_ = std::make_unique<RecordingEvents>(events);
     window_ = std::make_unique<toolkit::win32::Win32Window>(ui::kForm2Layout, DescribeForTest);
     window_->Open(*handlers_);
-    toolkit_win32_test::Pump(*window_, 100);
+    WaitUntilActive(*window_);
   }
   return *window_;
 }

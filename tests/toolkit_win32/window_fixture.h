@@ -41,12 +41,22 @@ SeenBox Read(HWND box);
 RECT ClientRect(HWND form, HWND control);
 
 // Keys pressed and released through SendInput, with the modifiers held
-// around them: Press({VK_TAB}, {VK_SHIFT}).
+// around them: Press({VK_TAB}, {VK_SHIFT}). Returns at once; a message box's
+// own loop takes them.
 void Press(std::initializer_list<WORD> keys, std::initializer_list<WORD> held = {});
-// A left click at the centre of `window`, through SendInput.
+// A left click at the centre of `window`, through SendInput; returns at once.
 void ClickAt(HWND window);
 // Processes the thread's messages as the program does, for `ms` milliseconds.
 void Pump(const toolkit::win32::Win32Window& window, DWORD ms = 60);
+// Processes messages until the window is the active one with a focused
+// control, as it is once the desktop has shown it, or for two seconds.
+void WaitUntilActive(const toolkit::win32::Win32Window& window);
+// The same keys, or the click, processed as the program does: returns once
+// the last of them has been dispatched (or after two seconds). A WM_QUIT met
+// on the way is left for the message loop.
+void Type(const toolkit::win32::Win32Window& window, std::initializer_list<WORD> keys,
+          std::initializer_list<WORD> held = {});
+void Click(const toolkit::win32::Win32Window& window, HWND control);
 
 class Win32WindowTest : public ::testing::Test {
  protected:
@@ -59,6 +69,10 @@ class Win32WindowTest : public ::testing::Test {
   toolkit::win32::Win32Window& Window();
   HWND Hwnd(toolkit::Control control) { return Window().ControlHandle(control); }
   void Pump(DWORD ms = 60) { toolkit_win32_test::Pump(Window(), ms); }
+  void Type(std::initializer_list<WORD> keys, std::initializer_list<WORD> held = {}) {
+    toolkit_win32_test::Type(Window(), keys, held);
+  }
+  void Click(toolkit::Control control) { toolkit_win32_test::Click(Window(), Hwnd(control)); }
 
   // The next message box to open goes to `inspect`, which must close it.
   void ExpectBox(std::function<void(HWND box)> inspect);

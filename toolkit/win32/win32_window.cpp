@@ -289,10 +289,13 @@ void Win32Window::Centre() {
 void Win32Window::Open(WindowEvents& events) {
   if (!dispatch_.Load(events)) return;
   Centre();
+  // The focus starts at the first control of the tab order, now or when the
+  // window becomes active, whichever comes later.
+  const std::vector<Control> focusOrder = FocusOrder(layout_.controls);
+  if (!focusOrder.empty()) focus_ = controls_[Index(focusOrder.front())];
   ShowWindow(window_, SW_SHOW);
   SetForegroundWindow(window_);
-  const std::vector<Control> focusOrder = FocusOrder(layout_.controls);
-  if (!focusOrder.empty()) SetFocus(controls_[Index(focusOrder.front())]);
+  if (focus_ != nullptr) SetFocus(focus_);
 }
 
 bool Win32Window::IsUnloaded() const { return dispatch_.IsUnloaded(); }
