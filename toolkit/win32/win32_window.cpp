@@ -156,7 +156,11 @@ Win32Window::Win32Window(const WindowLayout& layout, FailureDescriber describe)
       firstOption[Index(*row.container)] = control;
     }
   }
-  for (const ControlLayout* row : rows_) {
+  // Each control is made where it stays, in its font and in its place in the
+  // stacking order: nothing is moved, restyled or restacked before the
+  // window is first shown.
+  MakeFonts(dpi_);
+  for (const ControlLayout* row : StackingOrder()) {
     const bool opensGroup = row->kind != ControlKind::OptionButton ||
                             firstOption[Index(*row->container)] == row->control;
     BuildControl(*row, opensGroup);
@@ -164,9 +168,8 @@ Win32Window::Win32Window(const WindowLayout& layout, FailureDescriber describe)
       groupStart_[Index(*row->container)] = controls_[Index(row->control)];
     }
   }
-  StackInTabOrder();
   if (!layout.icon.empty()) SetIcons(dpi_);
-  LayOut(dpi_);
+  SizeWindow(dpi_);
 }
 
 Win32Window::~Win32Window() {
@@ -187,17 +190,21 @@ void Win32Window::BuildControl(const ControlLayout& row, bool opensGroup) {
   if (opensGroup) style |= WS_GROUP;
   // An unselected group is reached by Tab at its first option.
   if (opensGroup && row.kind == ControlKind::OptionButton) style |= WS_TABSTOP;
-  HWND control = CreateWindowExW(kind.exStyle, kind.name, Wide(row.caption).c_str(), style, 0, 0,
-                                 0, 0, window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row))),
-                                 GetModuleHandleW(nullptr), nullptr);
+  const RECT place = PlaceOf(row, dpi_);
+  HWND control = CreateWindowExW(
+      kind.exStyle, kind.name, Wide(row.caption).c_str(), style, place.left, place.top,
+      place.right - place.left, place.bottom - place.top, window_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row))), GetModuleHandleW(nullptr),
+      nullptr);
   if (control == nullptr) Fail("cannot make " + Name(row.control));
   controls_[Index(row.control)] = control;
+  // The window is not shown yet: nothing to redraw.
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(row)), FALSE);
   if (row.kind == ControlKind::TextBox) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
   if (row.buttonRole == ButtonRole::Default) defaultButton_ = currentDefault_ = control;
 }
 
-void Win32Window::StackInTabOrder() {
+std::vector<const ControlLayout*> Win32Window::StackingOrder() const {
   // The tab order, with each label moved to just before the field it names
   // and each frame to just before its first option: Windows names a field by
   // the label before it, and a frame must not split its options' group.
@@ -216,38 +223,55 @@ void Win32Window::StackInTabOrder() {
     std::erase(order, row);
     order.insert(std::ranges::find(order, *anchor, &ControlLayout::control), row);
   }
-  HWND previous = HWND_TOP;
-  for (const ControlLayout* row : order) {
-    HWND control = controls_[Index(row->control)];
-    SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    previous = control;
+  return order;
+}
+
+RECT Win32Window::PlaceOf(const ControlLayout& row, int dpi) const {
+  int left = row.left;
+  int top = row.top;
+  if (row.container) {
+    left += rowOf_[Index(*row.container)]->left;
+    top += rowOf_[Index(*row.container)]->top;
   }
+  // Position and size are each rounded to whole pixels, not the far edges.
+  const int x = TwipsToPixels(left, dpi);
+  const int y = TwipsToPixels(top, dpi);
+  return {x, y, x + TwipsToPixels(row.width, dpi), y + TwipsToPixels(row.height, dpi)};
+}
+
+HFONT Win32Window::FontOf(const ControlLayout& row) const {
+  switch (row.font) {
+    case FontRole::Label: return labelFont_;
+    case FontRole::Field: return fieldFont_;
+    case FontRole::Window: break;
+  }
+  return windowFont_;
+}
+
+// Replaces the three fonts without deleting the old ones, which controls may still use.
+void Win32Window::MakeFonts(int dpi) {
+  windowFont_ = MakeInterfaceFont(dpi);
+  labelFont_ = MakeFont(layout_.labelFont, dpi);
+  fieldFont_ = MakeFont(layout_.fieldFont, dpi);
 }
 
 void Win32Window::LayOut(int dpi) {
   dpi_ = dpi;
   HFONT fonts[] = {windowFont_, labelFont_, fieldFont_};
-  windowFont_ = MakeInterfaceFont(dpi);
-  labelFont_ = MakeFont(layout_.labelFont, dpi);
-  fieldFont_ = MakeFont(layout_.fieldFont, dpi);
+  MakeFonts(dpi);
   for (const ControlLayout* row : rows_) {
-    int left = row->left;
-    int top = row->top;
-    if (row->container) {
-      left += rowOf_[Index(*row->container)]->left;
-      top += rowOf_[Index(*row->container)]->top;
-    }
+    const RECT place = PlaceOf(*row, dpi);
     HWND control = controls_[Index(row->control)];
-    SetWindowPos(control, nullptr, TwipsToPixels(left, dpi), TwipsToPixels(top, dpi),
-                 TwipsToPixels(row->width, dpi), TwipsToPixels(row->height, dpi),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    HFONT font = row->font == FontRole::Label   ? labelFont_
-                 : row->font == FontRole::Field ? fieldFont_
-                                                : windowFont_;
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*row)), TRUE);
   }
+  // The old fonts go once no control uses them.
   for (HFONT& old : fonts) DeleteFont(old);
+  SizeWindow(dpi);
+}
 
+void Win32Window::SizeWindow(int dpi) {
   RECT frame{0, 0, TwipsToPixels(layout_.clientWidth, dpi),
              TwipsToPixels(layout_.clientHeight, dpi)};
   if (!AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle,

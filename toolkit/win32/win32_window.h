@@ -72,8 +72,15 @@ class Win32Window final : public WindowToolkit {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   void BuildControl(const ControlLayout& row, bool startsGroup);
-  void StackInTabOrder();
+  // The tab order, with each label just before the field it names and each
+  // frame just before its first option.
+  std::vector<const ControlLayout*> StackingOrder() const;
+  RECT PlaceOf(const ControlLayout& row, int dpi) const;
+  HFONT FontOf(const ControlLayout& row) const;
+  void MakeFonts(int dpi);
+  // Places and fonts at a new DPI, for a window already shown.
   void LayOut(int dpi);
+  void SizeWindow(int dpi);
   void SetIcons(int dpi);
   void Centre();
   void OnCommand(int id, int code, HWND from);
