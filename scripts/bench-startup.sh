@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Start-up benchmark: builds transmission-ratio and the bare Qt 6 window
 # (bench/startup/) in Release and measures both side by side on a private
-# Xvfb: start to window mapped and VmRSS one second later, over RUNS runs
-# each, and in transmission-ratio the time from Enter (1500 rev/min against
-# 100 rad/s) to the result box being mapped. Prints median, min and max and
-# whether the targets hold (exit status 1 when one is missed). Not a test:
-# the figures depend on the machine and its load.
+# Xvfb: start to window mapped, start to the window's first picture and VmRSS
+# one second later, over RUNS runs each, and in transmission-ratio the time
+# from Enter (1500 rev/min against 100 rad/s) to the result box's first
+# picture. Prints median, min and max and whether the targets hold (exit
+# status 1 when one is missed). Not a test: the figures depend on the machine
+# and its load.
 #
 #   bash scripts/bench-startup.sh [RUNS]     (default: 20)
 #   BENCH_BUILD_DIR=/tmp/build-startup bash scripts/bench-startup.sh
 #                                            (default: build-bench-startup/)
 #
-# Needs xvfb, xdotool, x11-utils, xclip and libbenchmark-dev (bench/ needs it).
+# Needs xvfb, xdotool, x11-utils, xclip, libxdamage1 and libbenchmark-dev
+# (bench/ needs it).
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

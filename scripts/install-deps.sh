@@ -42,7 +42,7 @@ esac
 if [[ $purpose == test ]]; then
   packages+=(
     clang libclang-rt-14-dev
-    xdotool xclip x11-utils imagemagick
+    xdotool xclip x11-utils libxdamage1 imagemagick valgrind
     locales desktop-file-utils dpkg-dev file lintian appstream
     "${windows_packages[@]}"
   )

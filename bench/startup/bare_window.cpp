@@ -1,9 +1,11 @@
 // The floor for the program's start-up: a bare Qt 6 window with one label of
 // Chinese text, set in the fonts the program uses (the interface font as the
-// application's font, the label font on the label), and nothing else.
+// application's font, the label font on the label), with the program's icon
+// as its window icon, and nothing else.
 //
 //   bare_window      shows "输入速度v（米/秒）：" in a 457 x 307 window
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QWidget>
 
@@ -17,6 +19,7 @@ int main(int argc, char** argv) {
   QWidget window;
   window.setWindowTitle(QStringLiteral("bare window"));
   window.setFixedSize(457, 307);
+  window.setWindowIcon(QIcon(QStringLiteral(":/icons/transmission-ratio.ico")));
 
   QLabel label(QStringLiteral("输入速度v（米/秒）："), &window);
   label.setFont(toolkit::qt::SongFont({"宋体", 9.75, 400, 134}));

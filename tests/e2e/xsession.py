@@ -6,7 +6,8 @@ environment and ends, by pid, exactly the processes it started, also when a
 check fails. Input goes through xdotool (real XTest pointer and key events),
 window titles come from xdotool, geometry from xwininfo, the clipboard from
 xclip. What those tools cannot do, a window manager's close request and
-waiting for a window to be mapped, XConnection does over libX11 with ctypes.
+waiting for a window to be mapped or drawn, XConnection does over libX11 (and
+libXdamage) with ctypes.
 Every wait polls against a deadline; nothing sleeps for a fixed time.
 
     with XSession() as x:
@@ -82,6 +83,7 @@ _Atom = ctypes.c_ulong
 _CLIENT_MESSAGE = 33
 _MAP_NOTIFY = 19
 _SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+_DAMAGE_REPORT_RAW_RECTANGLES = 0
 
 
 class _ClientMessageEvent(ctypes.Structure):
@@ -98,9 +100,22 @@ class _MapEvent(ctypes.Structure):
                 ("override_redirect", ctypes.c_int)]
 
 
+class _Rectangle(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
+                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort)]
+
+
+class _DamageNotifyEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("drawable", ctypes.c_ulong), ("damage", ctypes.c_ulong),
+                ("level", ctypes.c_int), ("more", ctypes.c_int), ("timestamp", ctypes.c_ulong),
+                ("area", _Rectangle), ("geometry", _Rectangle)]
+
+
 class _Event(ctypes.Union):
     _fields_ = [("type", ctypes.c_int), ("client", _ClientMessageEvent),
-                ("map", _MapEvent), ("pad", ctypes.c_long * 24)]
+                ("map", _MapEvent), ("damage", _DamageNotifyEvent), ("pad", ctypes.c_long * 24)]
 
 
 def _load_x11():
@@ -124,6 +139,14 @@ def _load_x11():
                                    ctypes.POINTER(ctypes.c_int)]
     x11.XKeysymToKeycode.restype = ctypes.c_ubyte
     x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XTranslateCoordinates.argtypes = [
+        ctypes.c_void_p, _Window, _Window, ctypes.c_int, ctypes.c_int,
+        ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int), ctypes.POINTER(_Window)]
+    x11.XGetGeometry.argtypes = [
+        ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(_Window), ctypes.POINTER(ctypes.c_int),
+        ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_uint),
+        ctypes.POINTER(ctypes.c_uint), ctypes.POINTER(ctypes.c_uint),
+        ctypes.POINTER(ctypes.c_uint)]
     return x11
 
 
@@ -137,6 +160,7 @@ class XConnection:
             raise CheckFailed(f"cannot open X display {display}")
         self._root = self._x11.XDefaultRootWindow(self._dpy)
         self._xtest = None
+        self._damage_notify = None
 
     def close(self):
         if self._dpy:
@@ -179,21 +203,73 @@ class XConnection:
         while self._x11.XPending(self._dpy):
             self._x11.XNextEvent(self._dpy, ctypes.byref(event))
 
-    def next_map(self, timeout):
-        """Waits for the next MapNotify of a top-level window; returns the
-        window and the monotonic time at which its event was read."""
+    def _next_event(self, matches, timeout, what):
+        """Reads events until matches(event) holds; returns the event and the
+        monotonic time at which it was read. Raises CheckFailed naming `what`
+        after `timeout` seconds."""
         event = _Event()
         deadline = time.monotonic() + timeout
         fd = self._x11.XConnectionNumber(self._dpy)
         while True:
             while self._x11.XPending(self._dpy):
                 self._x11.XNextEvent(self._dpy, ctypes.byref(event))
-                if event.type == _MAP_NOTIFY:
-                    return event.map.window, time.monotonic()
+                if matches(event):
+                    return event, time.monotonic()
             left = deadline - time.monotonic()
             if left <= 0:
-                raise CheckFailed(f"no window was mapped within {timeout:g} s")
+                raise CheckFailed(f"{what} within {timeout:g} s")
             select.select([fd], [], [], left)
+
+    def next_map(self, timeout):
+        """Waits for the next MapNotify of a top-level window; returns the
+        window and the monotonic time at which its event was read."""
+        event, read = self._next_event(lambda e: e.type == _MAP_NOTIFY, timeout,
+                                       "no window was mapped")
+        return event.map.window, read
+
+    def watch_drawing(self):
+        """From now on, what any client draws on the screen is reported to
+        next_drawn(): a Damage object (XDamage) on the root window, which
+        reports each drawing request's rectangle in root coordinates."""
+        xdamage = ctypes.CDLL("libXdamage.so.1")
+        xdamage.XDamageQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                                  ctypes.POINTER(ctypes.c_int)]
+        xdamage.XDamageCreate.restype = ctypes.c_ulong
+        xdamage.XDamageCreate.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int]
+        event_base, error_base = ctypes.c_int(), ctypes.c_int()
+        if not xdamage.XDamageQueryExtension(self._dpy, ctypes.byref(event_base),
+                                             ctypes.byref(error_base)):
+            raise CheckFailed("the X server has no DAMAGE extension")
+        self._damage_notify = event_base.value  # XDamageNotify is its first event
+        xdamage.XDamageCreate(self._dpy, self._root, _DAMAGE_REPORT_RAW_RECTANGLES)
+        self._x11.XSync(self._dpy, 0)
+
+    def root_rect(self, window):
+        """The window's (x, y, width, height) in root coordinates."""
+        root, child = _Window(), _Window()
+        x, y = ctypes.c_int(), ctypes.c_int()
+        width, height, border, depth = (ctypes.c_uint() for _ in range(4))
+        if not self._x11.XGetGeometry(self._dpy, window, ctypes.byref(root), ctypes.byref(x),
+                                      ctypes.byref(y), ctypes.byref(width), ctypes.byref(height),
+                                      ctypes.byref(border), ctypes.byref(depth)):
+            raise CheckFailed(f"no geometry for window {window:#x}")
+        self._x11.XTranslateCoordinates(self._dpy, window, self._root, 0, 0, ctypes.byref(x),
+                                        ctypes.byref(y), ctypes.byref(child))
+        return x.value, y.value, width.value, height.value
+
+    def next_drawn(self, window, timeout):
+        """After next_map() has returned `window`: waits for the first drawing
+        inside it (its client's first picture reaching the screen) and returns
+        the monotonic time at which that event was read. Needs watch_drawing()."""
+        left, top, width, height = self.root_rect(window)
+
+        def inside(event):
+            area = event.damage.area
+            return (event.type == self._damage_notify and
+                    left <= area.x and area.x + area.width <= left + width and
+                    top <= area.y and area.y + area.height <= top + height)
+        _, read = self._next_event(inside, timeout, f"nothing was drawn in window {window:#x}")
+        return read
 
     def press_key(self, keysym):
         """Presses and releases one key through XTest, then flushes."""
