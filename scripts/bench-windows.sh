@@ -19,7 +19,7 @@ status=0
 if ((size <= size_target)); then verdict="met   "; else verdict=MISSED; status=1; fi
 echo "$verdict transmission-ratio.exe is $((size / 1024)) KiB stripped (target <= $((size_target / 1024)) KiB)"
 
-echo "== $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg), $(wine --version)"
+echo "== $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg), $(wine --version 2>/dev/null)"
 bash scripts/with-xvfb.sh scripts/wine-run.sh "$build/bench/startup/startup_probe_win32.exe" \
   "$runs" "$program" "$build/bench/startup/bare_window_win32.exe" || status=1
 exit "$status"
