@@ -159,6 +159,37 @@ TEST_F(Win32WindowTest, HandCountedPixelsAtThisDpi) {
   }
 }
 
+// Moved to a screen of another DPI, the window is laid out again: places
+// and fonts, and back again.
+TEST_F(Win32WindowTest, ADpiChangeLaysTheControlsOutAgain) {
+  HWND form = Window().Handle();
+  struct Step {
+    int dpi;
+    RECT text4;
+  };
+  for (const Step step : {Step{144, {446, 350, 568, 388}}, Step{96, {297, 233, 378, 258}}}) {
+    SCOPED_TRACE(step.dpi);
+    RECT suggested{100, 100, 100 + toolkit::TwipsToPixels(6855, step.dpi),
+                   100 + toolkit::TwipsToPixels(4605, step.dpi)};
+    SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(step.dpi, step.dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(Window().Dpi(), step.dpi);
+    const RECT rect = ClientRect(form, Hwnd(Control::Text4));
+    EXPECT_EQ(rect.left, step.text4.left);
+    EXPECT_EQ(rect.top, step.text4.top);
+    EXPECT_EQ(rect.right, step.text4.right);
+    EXPECT_EQ(rect.bottom, step.text4.bottom);
+    LOGFONTW font{};
+    ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Hwnd(Control::Label1), WM_GETFONT, 0, 0)),
+                           sizeof font, &font));
+    EXPECT_EQ(font.lfHeight, -toolkit::PointsToPixels(ui::kLabelFont.points, step.dpi));
+    RECT frame{};
+    GetWindowRect(form, &frame);
+    EXPECT_EQ(frame.left, suggested.left);
+    EXPECT_EQ(frame.right, suggested.right);
+  }
+}
+
 TEST_F(Win32WindowTest, TheWindowIsFixedCentredAndHasItsIcon) {
   HWND form = Window().Handle();
   const int dpi = ExpectedDpi();

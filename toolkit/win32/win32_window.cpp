@@ -144,13 +144,24 @@ Win32Window::Win32Window(const WindowLayout& layout, FailureDescriber describe)
                             kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
                             GetModuleHandleW(nullptr), this);
   if (window_ == nullptr) Fail("cannot make the window");
+  // The destructor does not run for a constructor that throws: release what
+  // is made so far, so that no message reaches this object once it is gone.
+  try {
+    Build();
+  } catch (...) {
+    Release();
+    throw;
+  }
+}
+
+void Win32Window::Build() {
   const UINT dpi = GetDpiForWindow(window_);
   dpi_ = dpi != 0 ? static_cast<int>(dpi) : kStandardDpi;
 
   for (const ControlLayout* row : rows_) rowOf_[Index(row->control)] = row;
   // Each frame's first option in the tab order opens the frame's group.
   std::array<std::optional<Control>, kControlCount> firstOption{};
-  for (const Control control : FocusOrder(layout.controls)) {
+  for (const Control control : FocusOrder(layout_.controls)) {
     const ControlLayout& row = *rowOf_[Index(control)];
     if (row.kind == ControlKind::OptionButton && !firstOption[Index(*row.container)]) {
       firstOption[Index(*row.container)] = control;
@@ -168,14 +179,17 @@ Win32Window::Win32Window(const WindowLayout& layout, FailureDescriber describe)
       groupStart_[Index(*row->container)] = controls_[Index(row->control)];
     }
   }
-  if (!layout.icon.empty()) SetIcons(dpi_);
+  if (!layout_.icon.empty()) SetIcons(dpi_);
   SizeWindow(dpi_);
 }
 
-Win32Window::~Win32Window() {
+Win32Window::~Win32Window() { Release(); }
+
+void Win32Window::Release() noexcept {
   if (window_ != nullptr) {
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
+    window_ = nullptr;
   }
   DeleteFont(windowFont_);
   DeleteFont(labelFont_);
@@ -250,15 +264,26 @@ HFONT Win32Window::FontOf(const ControlLayout& row) const {
 
 // Replaces the three fonts without deleting the old ones, which controls may still use.
 void Win32Window::MakeFonts(int dpi) {
-  windowFont_ = MakeInterfaceFont(dpi);
-  labelFont_ = MakeFont(layout_.labelFont, dpi);
-  fieldFont_ = MakeFont(layout_.fieldFont, dpi);
+  HFONT window = MakeInterfaceFont(dpi);
+  HFONT label = nullptr;
+  HFONT field = nullptr;
+  try {
+    label = MakeFont(layout_.labelFont, dpi);
+    field = MakeFont(layout_.fieldFont, dpi);
+  } catch (...) {
+    DeleteFont(window);
+    DeleteFont(label);
+    throw;
+  }
+  windowFont_ = window;
+  labelFont_ = label;
+  fieldFont_ = field;
 }
 
 void Win32Window::LayOut(int dpi) {
-  dpi_ = dpi;
   HFONT fonts[] = {windowFont_, labelFont_, fieldFont_};
   MakeFonts(dpi);
+  dpi_ = dpi;
   for (const ControlLayout* row : rows_) {
     const RECT place = PlaceOf(*row, dpi);
     HWND control = controls_[Index(row->control)];
@@ -268,7 +293,6 @@ void Win32Window::LayOut(int dpi) {
   }
   // The old fonts go once no control uses them.
   for (HFONT& old : fonts) DeleteFont(old);
-  SizeWindow(dpi);
 }
 
 void Win32Window::SizeWindow(int dpi) {
@@ -471,9 +495,11 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED: {
       LayOut(HIWORD(wParam));
       if (!layout_.icon.empty()) SetIcons(dpi_);
+      // Windows' suggestion is the frame for the new DPI, in one move.
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
     default:

@@ -34,8 +34,8 @@ namespace toolkit::win32 {
 
 class Win32Window final : public WindowToolkit {
  public:
-  // Builds the window and its controls, hidden, at the DPI of the primary
-  // monitor. Throws ToolkitFailure for a layout that BuildOrder refuses, an
+  // Builds the window and its controls, hidden, at the DPI of the monitor
+  // that Windows first places it on. Throws ToolkitFailure for a layout that BuildOrder refuses, an
   // icon the program does not carry as a resource, or a window Windows does
   // not make.
   Win32Window(const WindowLayout& layout, FailureDescriber describe);
@@ -71,6 +71,10 @@ class Win32Window final : public WindowToolkit {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+  // The controls, fonts, icons and size of the window just made.
+  void Build();
+  // Destroys the window and frees its fonts and icons.
+  void Release() noexcept;
   void BuildControl(const ControlLayout& row, bool startsGroup);
   // The tab order, with each label just before the field it names and each
   // frame just before its first option.
@@ -78,7 +82,8 @@ class Win32Window final : public WindowToolkit {
   RECT PlaceOf(const ControlLayout& row, int dpi) const;
   HFONT FontOf(const ControlLayout& row) const;
   void MakeFonts(int dpi);
-  // Places and fonts at a new DPI, for a window already shown.
+  // Places and fonts at a new DPI, for a window already shown; the caller
+  // sizes the window.
   void LayOut(int dpi);
   void SizeWindow(int dpi);
   void SetIcons(int dpi);
