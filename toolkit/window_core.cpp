@@ -36,6 +36,10 @@ void CheckRow(const WindowLayout& layout, const ControlLayout& row) {
                            ", which is no frame on the window");
     }
   }
+  // An option's frame is what makes its group.
+  if (row.kind == ControlKind::OptionButton && !row.container) {
+    throw ToolkitFailure(Name(row.control) + " is an option outside any frame");
+  }
   if (row.buttonRole != ButtonRole::None && row.kind != ControlKind::PushButton) {
     throw ToolkitFailure(Name(row.control) + " has a button role but is no push button");
   }

@@ -27,6 +27,8 @@ TEST(BuildOrderTest, LayoutsThatCannotBeBuiltAreRefused) {
                             900, 300, 1, "L", FontRole::Label};
   auto optionInLabel = ControlLayout{Control::Option1, ControlKind::OptionButton,
                                      Control::Label1, 0, 0, 900, 300, 2, "O", FontRole::Window};
+  auto optionOnWindow = optionInLabel;
+  optionOnWindow.container = std::nullopt;
   auto optionInMissingFrame = optionInLabel;
   optionInMissingFrame.container = Control::Frame2;
   auto frameInFrame = frame;
@@ -49,6 +51,7 @@ TEST(BuildOrderTest, LayoutsThatCannotBeBuiltAreRefused) {
       {"a control laid out twice", {frame, label, frame}},
       {"an option inside a label", {label, optionInLabel}},
       {"an option inside a frame that is not there", {optionInMissingFrame}},
+      {"an option outside any frame", {frame, optionOnWindow}},
       {"an option inside a frame inside a frame", {frame, frameInFrame, optionInInnerFrame}},
       {"a default role on a label", {defaultLabel}},
       {"a buddy that is not there", {buddyMissing}},
