@@ -156,6 +156,10 @@ void ExpectBox(HWND form, const std::wstring& title, const std::wstring& prompt)
         "Enter closes it");
 }
 
+bool WaitForForeground(HWND form) {
+  return WaitFor([&] { return GetForegroundWindow() == form ? form : nullptr; }) != nullptr;
+}
+
 // Starts the program and returns its process and window.
 std::pair<PROCESS_INFORMATION, HWND> Start(std::wstring program) {
   STARTUPINFOW startup{};
@@ -175,8 +179,10 @@ std::pair<PROCESS_INFORMATION, HWND> Start(std::wstring program) {
                                                                                        : nullptr;
   });
   Check(form != nullptr, "the window opens");
-  if (form != nullptr) SetForegroundWindow(form);
-  Sleep(300);
+  if (form != nullptr) {
+    SetForegroundWindow(form);
+    Check(WaitForForeground(form), "the window becomes active");
+  }
   return {process, form};
 }
 
@@ -209,8 +215,8 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring radPerSec = L"转速（弧度/秒）";
   Click(Find(form, L"Button", revPerMin, 0));  // Option1, in 输入速度n1已知
   Click(Find(form, L"Button", radPerSec, 1));  // Option5, in 输出速度n2已知
-  HWND inputSpeed = FieldOf(form, L"输入转速n1（转/分钟）：");
-  HWND outputSpeed = FieldOf(form, L"输出转速n2（弧度/秒）：");
+  HWND inputSpeed = WaitFor([&] { return FieldOf(form, L"输入转速n1（转/分钟）："); });
+  HWND outputSpeed = WaitFor([&] { return FieldOf(form, L"输出转速n2（弧度/秒）："); });
   Check(inputSpeed != nullptr && outputSpeed != nullptr, "the options relabel both speed fields");
   Click(inputSpeed);
   Type(L"1500");
@@ -224,6 +230,7 @@ int wmain(int argc, wchar_t** argv) {
   Type(L"0");
   ExpectBox(form, L"Error！", L"输出速度为零，无法计算传动比！请检查输出速度的数值。");
   Check(IsWindowVisible(form) != FALSE, "the window stays after the error");
+  Check(WaitForForeground(form), "the window is active again");
   Key(VK_F4, {VK_MENU});
   ExpectExit(process, "Alt+F4");
 
