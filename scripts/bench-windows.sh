@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Windows program's size and start-up: the stripped Release .exe against
 # its 1.5 MiB target, and its start-up under Wine side by side with a bare
-# Win32 window in the same fonts and manifest (bench/startup), median of RUNS
-# runs each from CreateProcess to the shown window, against 1.15x the bare
-# window's. Exits 1 when a target is missed.
+# Win32 window with one Chinese label in the label font and the same manifest
+# (bench/startup), median of RUNS runs each from CreateProcess to the shown
+# window, against 1.15x the bare window's. Exits 1 when a target is missed.
 #
 #   bash scripts/bench-windows.sh [RUNS]      (default 20)
 set -euo pipefail

@@ -34,4 +34,4 @@ while IFS= read -r -d '' exe; do
 done < <(find "$build" \( -path "$build/wine" -o -name CMakeFiles \) -prune -o -name '*.exe' -print0)
 ((bad == 0)) || exit 1
 
-echo "$(pwd)/$build/app/transmission-ratio.exe"
+echo "$(realpath "$build/app/transmission-ratio.exe")"
