@@ -59,8 +59,11 @@ double StartOnce(const std::wstring& program) {
     return -1;
   }
   HWND window = nullptr;
+  // Looked for once a millisecond: every look is a round trip to the
+  // wineserver, which the program being timed needs for each window it makes.
   for (const DWORD start = GetTickCount(); window == nullptr && GetTickCount() - start < 30000;) {
     window = ShownWindowOf(process.dwProcessId);
+    if (window == nullptr) Sleep(1);
   }
   QueryPerformanceCounter(&shown);
   if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);

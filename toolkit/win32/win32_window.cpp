@@ -179,8 +179,10 @@ void Win32Window::Build() {
       groupStart_[Index(*row->container)] = controls_[Index(row->control)];
     }
   }
-  if (!layout_.icon.empty()) SetIcons(dpi_);
-  SizeWindow(dpi_);
+  // The title bar's icon now; the big one, for the task switcher, once the
+  // window is shown.
+  if (!layout_.icon.empty()) SetIcon(ICON_SMALL, dpi_);
+  PlaceWindow(dpi_);
 }
 
 Win32Window::~Win32Window() { Release(); }
@@ -194,8 +196,9 @@ void Win32Window::Release() noexcept {
   DeleteFont(windowFont_);
   DeleteFont(labelFont_);
   DeleteFont(fieldFont_);
-  if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
-  if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+  for (HICON icon : icons_) {
+    if (icon != nullptr) DestroyIcon(icon);
+  }
 }
 
 void Win32Window::BuildControl(const ControlLayout& row, bool opensGroup) {
@@ -295,48 +298,36 @@ void Win32Window::LayOut(int dpi) {
   for (HFONT& old : fonts) DeleteFont(old);
 }
 
-void Win32Window::SizeWindow(int dpi) {
+void Win32Window::PlaceWindow(int dpi) {
   RECT frame{0, 0, TwipsToPixels(layout_.clientWidth, dpi),
              TwipsToPixels(layout_.clientHeight, dpi)};
-  if (!AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle,
-                                static_cast<UINT>(dpi))) {
-    Fail("cannot size the window");
-  }
-  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Win32Window::SetIcons(int dpi) {
-  HICON big = LoadIconSized(layout_.icon, GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi)));
-  HICON small =
-      LoadIconSized(layout_.icon, GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi)));
-  SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-  SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-  if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
-  if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
-  bigIcon_ = big;
-  smallIcon_ = small;
-}
-
-void Win32Window::Centre() {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  RECT frame{};
-  if (!GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
-      !GetWindowRect(window_, &frame)) {
-    Fail("cannot find the screen to centre the window on");
+  if (!AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle,
+                                static_cast<UINT>(dpi)) ||
+      !GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    Fail("cannot size the window or find the screen to centre it on");
   }
   const RECT& area = monitor.rcWork;
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   SetWindowPos(window_, nullptr, area.left + (area.right - area.left - width) / 2,
-               area.top + (area.bottom - area.top - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+               area.top + (area.bottom - area.top - height) / 2, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::SetIcon(WPARAM which, int dpi) {
+  const int side =
+      GetSystemMetricsForDpi(which == ICON_BIG ? SM_CXICON : SM_CXSMICON, static_cast<UINT>(dpi));
+  HICON icon = LoadIconSized(layout_.icon, side);
+  SendMessageW(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+  HICON& old = icons_[which == ICON_BIG ? 1 : 0];
+  if (old != nullptr) DestroyIcon(old);
+  old = icon;
 }
 
 void Win32Window::Open(WindowEvents& events) {
   if (!dispatch_.Load(events)) return;
-  Centre();
   // The focus starts at the first control of the tab order, now or when the
   // window becomes active, whichever comes later.
   const std::vector<Control> focusOrder = FocusOrder(layout_.controls);
@@ -344,6 +335,7 @@ void Win32Window::Open(WindowEvents& events) {
   ShowWindow(window_, SW_SHOW);
   SetForegroundWindow(window_);
   if (focus_ != nullptr) SetFocus(focus_);
+  if (!layout_.icon.empty()) SetIcon(ICON_BIG, dpi_);
 }
 
 bool Win32Window::IsUnloaded() const { return dispatch_.IsUnloaded(); }
@@ -494,7 +486,10 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_DPICHANGED: {
       LayOut(HIWORD(wParam));
-      if (!layout_.icon.empty()) SetIcons(dpi_);
+      if (!layout_.icon.empty()) {
+        SetIcon(ICON_SMALL, dpi_);
+        SetIcon(ICON_BIG, dpi_);
+      }
       // Windows' suggestion is the frame for the new DPI, in one move.
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(window_, nullptr, suggested->left, suggested->top,

@@ -83,11 +83,13 @@ class Win32Window final : public WindowToolkit {
   HFONT FontOf(const ControlLayout& row) const;
   void MakeFonts(int dpi);
   // Places and fonts at a new DPI, for a window already shown; the caller
-  // sizes the window.
+  // places the window.
   void LayOut(int dpi);
-  void SizeWindow(int dpi);
-  void SetIcons(int dpi);
-  void Centre();
+  // Sizes the window for `dpi` and centres it on its screen's work area.
+  void PlaceWindow(int dpi);
+  // Loads the layout's icon in the size that `which` (ICON_SMALL or
+  // ICON_BIG) takes at `dpi` and gives it to the window.
+  void SetIcon(WPARAM which, int dpi);
   void OnCommand(int id, int code, HWND from);
   void OnActivate(bool active);
   void MakeDefault(HWND button);
@@ -105,8 +107,7 @@ class Win32Window final : public WindowToolkit {
   HFONT windowFont_ = nullptr;
   HFONT labelFont_ = nullptr;
   HFONT fieldFont_ = nullptr;
-  HICON bigIcon_ = nullptr;
-  HICON smallIcon_ = nullptr;
+  std::array<HICON, 2> icons_{};  // the small icon, then the big one
   HWND defaultButton_ = nullptr;  // the layout's default push button
   HWND currentDefault_ = nullptr;  // the default now: the focused push button, or the layout's
   HWND focus_ = nullptr;          // the control to give the focus back to
