@@ -159,25 +159,20 @@ void Win32Window::Build() {
   dpi_ = dpi != 0 ? static_cast<int>(dpi) : kStandardDpi;
 
   for (const ControlLayout* row : rows_) rowOf_[Index(row->control)] = row;
-  // Each frame's first option in the tab order opens the frame's group.
-  std::array<std::optional<Control>, kControlCount> firstOption{};
-  for (const Control control : FocusOrder(layout_.controls)) {
-    const ControlLayout& row = *rowOf_[Index(control)];
-    if (row.kind == ControlKind::OptionButton && !firstOption[Index(*row.container)]) {
-      firstOption[Index(*row.container)] = control;
-    }
-  }
   // Each control is made where it stays, in its font and in its place in the
   // stacking order: nothing is moved, restyled or restacked before the
   // window is first shown.
   MakeFonts(dpi_);
+  const ControlLayout* previous = nullptr;
   for (const ControlLayout* row : StackingOrder()) {
+    // A frame stands just before its first option, which opens its group.
     const bool opensGroup = row->kind != ControlKind::OptionButton ||
-                            firstOption[Index(*row->container)] == row->control;
+                            (previous != nullptr && previous->control == *row->container);
     BuildControl(*row, opensGroup);
     if (row->kind == ControlKind::OptionButton && opensGroup) {
       groupStart_[Index(*row->container)] = controls_[Index(row->control)];
     }
+    previous = row;
   }
   // The title bar's icon now; the big one, for the task switcher, once the
   // window is shown.

@@ -35,9 +35,9 @@ namespace toolkit::win32 {
 class Win32Window final : public WindowToolkit {
  public:
   // Builds the window and its controls, hidden, at the DPI of the monitor
-  // that Windows first places it on. Throws ToolkitFailure for a layout that BuildOrder refuses, an
-  // icon the program does not carry as a resource, or a window Windows does
-  // not make.
+  // that Windows first places it on. Throws ToolkitFailure for a layout that
+  // BuildOrder refuses, an icon the program does not carry as a resource, or
+  // a window Windows does not make.
   Win32Window(const WindowLayout& layout, FailureDescriber describe);
   ~Win32Window() override;
   Win32Window(const Win32Window&) = delete;
