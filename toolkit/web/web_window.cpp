@@ -1,0 +1,295 @@
+#include "toolkit/web/web_window.h"
+
+#include <emscripten.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "toolkit/utf16.h"
+
+// The page side, TrPage in page.js, at file scope as Emscripten wants its
+// imports. Texts cross as UTF-16 code units (pointer and length), so a
+// JavaScript string with a lone surrogate reaches the program as it is, and
+// Utf16ToUtf8 replaces that surrogate.
+EM_JS(int, tr_make_window, (const char16_t* caption, int captionLength, const char16_t* icon,
+                            int iconLength, int width, int height), {
+  return TrPage.makeWindow(TrPage.text(caption, captionLength), TrPage.text(icon, iconLength),
+                           width, height);
+});
+EM_JS(void, tr_make_frame, (int index, int container, const char16_t* caption, int length), {
+  TrPage.makeFrame(index, container, TrPage.text(caption, length));
+});
+EM_JS(void, tr_make_option, (int index, int container, const char16_t* caption, int length), {
+  TrPage.makeOption(index, container, TrPage.text(caption, length));
+});
+EM_JS(void, tr_make_label, (int index, int container, const char16_t* caption, int length), {
+  TrPage.makeLabel(index, container, TrPage.text(caption, length));
+});
+EM_JS(void, tr_make_text_box, (int index, int container, const char16_t* text, int length), {
+  TrPage.makeTextBox(index, container, TrPage.text(text, length));
+});
+EM_JS(void, tr_make_push_button, (int index, int container, const char16_t* caption, int length,
+                                  int role), {
+  TrPage.makePushButton(index, container, TrPage.text(caption, length), role);
+});
+EM_JS(void, tr_place, (int index, const char16_t* name, int nameLength, int left, int top,
+                       int width, int height, const char16_t* font, int fontLength, int pointing), {
+  TrPage.place(index, TrPage.text(name, nameLength), left, top, width, height,
+               TrPage.text(font, fontLength), pointing);
+});
+EM_JS(void, tr_name_field, (int label, int field), { TrPage.nameField(label, field); });
+EM_JS(void, tr_set_focus_order, (const int* indices, int count), {
+  TrPage.setFocusOrder(Array.from(HEAP32.subarray(indices >> 2, (indices >> 2) + count)));
+});
+EM_JS(void, tr_show_window, (), { TrPage.showWindow(); });
+EM_JS(int, tr_close_window, (), { return TrPage.closeWindow(); });
+EM_JS(int, tr_is_checked, (int index), { return TrPage.input(index).checked ? 1 : 0; });
+EM_JS(void, tr_uncheck, (int index), { TrPage.input(index).checked = false; });
+EM_JS(int, tr_hold_value, (int index), { return TrPage.hold(TrPage.input(index).value); });
+EM_JS(int, tr_hold_inserted, (), { return TrPage.hold(TrPage.takeInserted()); });
+EM_JS(void, tr_copy_held, (char16_t* out), { TrPage.copyHeld(out); });
+EM_JS(void, tr_set_value, (int index, const char16_t* text, int length), {
+  TrPage.input(index).value = TrPage.text(text, length);
+});
+EM_JS(void, tr_insert, (int index, const char16_t* text, int length), {
+  TrPage.insert(index, TrPage.text(text, length));
+});
+EM_JS(void, tr_set_enabled, (int index, int enabled), { TrPage.input(index).disabled = !enabled; });
+EM_JS(void, tr_set_caption, (int index, const char16_t* text, int length), {
+  TrPage.control(index).textContent = TrPage.text(text, length);
+});
+EM_ASYNC_JS(int, tr_show_message, (const char16_t* prompt, int promptLength, const char16_t* title,
+                                   int titleLength, int critical), {
+  return await TrPage.showMessage(TrPage.text(prompt, promptLength),
+                                  TrPage.text(title, titleLength), critical);
+});
+EM_ASYNC_JS(int, tr_next_event, (), { return await TrPage.nextEvent(); });
+EM_JS(void, tr_show_start_failure, (const char16_t* line, int length), {
+  TrPage.showStartFailure(TrPage.text(line, length));
+});
+
+namespace toolkit::web {
+namespace {
+
+// What page.js queues: the kind in the high bits, the control's index in the low byte.
+enum EventKind : int {
+  kClick = 1,     // a click on an option or a push button (mouse, Space, arrows, Enter, Esc)
+  kCloseBox = 2,  // the window's close box
+  kInsert = 3,    // text pasted or dropped into a text box, still to be inserted
+};
+
+enum ButtonRoleForPage : int { kNoRole = 0, kDefault = 1, kCancel = 2 };
+
+// The font families of a face from the layout: the face, then the faces that
+// stand in for it where it is missing.
+//   "宋体" -> "宋体", "SimSun", "AR PL SungtiL GB", "Noto Serif CJK SC", serif
+constexpr std::string_view kSongSubstitutes =
+    R"("SimSun", "AR PL SungtiL GB", "Noto Serif CJK SC", serif)";
+
+std::u16string ForPage(std::string_view utf8) {
+  std::optional<std::u16string> text = Utf8ToUtf16(utf8);
+  if (!text) throw NotUtf8();
+  return *std::move(text);
+}
+
+int Length(std::u16string_view text) { return static_cast<int>(text.size()); }
+
+// The text that page.js holds after tr_hold_*, `length` code units long.
+std::u16string TakeHeld(int length) {
+  std::u16string text(static_cast<std::size_t>(length), u'\0');
+  tr_copy_held(text.data());
+  return text;
+}
+
+// The CSS font of a layout font: "400 13px \"宋体\", \"SimSun\", ...".
+std::string CssFont(const FontSpec& spec) {
+  std::string face;
+  for (const char c : spec.face) {
+    if (c == '"' || c == '\\') face += '\\';
+    face += c;
+  }
+  return std::to_string(spec.weight) + " " + std::to_string(PointsToPixels(spec.points)) + "px \"" +
+         face + "\", " + std::string(kSongSubstitutes);
+}
+
+}  // namespace
+
+WebWindow::WebWindow(const WindowLayout& layout, FailureDescriber describe)
+    : dispatch_(*this, describe, [this] { return Close(); }) {
+  const std::vector<const ControlLayout*> rows = BuildOrder(layout);
+  const std::u16string caption = ForPage(layout.caption);
+  const std::u16string icon = ForPage(layout.icon);
+  if (!tr_make_window(caption.data(), Length(caption), icon.data(), Length(icon),
+                      TwipsToPixels(layout.clientWidth), TwipsToPixels(layout.clientHeight))) {
+    throw ToolkitFailure("the page carries no icon " + std::string(layout.icon));
+  }
+  for (const ControlLayout* row : rows) {
+    rowOf_[Index(row->control)] = row;
+    BuildControl(*row, layout);
+  }
+  for (const ControlLayout* row : rows) {
+    if (row->buddy) tr_name_field(static_cast<int>(Index(row->control)), static_cast<int>(Index(*row->buddy)));
+  }
+  std::vector<int> order;
+  for (const Control control : FocusOrder(layout.controls)) order.push_back(static_cast<int>(Index(control)));
+  tr_set_focus_order(order.data(), static_cast<int>(order.size()));
+}
+
+WebWindow::~WebWindow() = default;
+
+void WebWindow::BuildControl(const ControlLayout& row, const WindowLayout& layout) {
+  const int index = static_cast<int>(Index(row.control));
+  const int container = row.container ? static_cast<int>(Index(*row.container)) : -1;
+  const std::u16string caption = ForPage(row.caption);
+  switch (row.kind) {
+    case ControlKind::Frame:
+      tr_make_frame(index, container, caption.data(), Length(caption));
+      break;
+    case ControlKind::OptionButton:
+      tr_make_option(index, container, caption.data(), Length(caption));
+      break;
+    case ControlKind::Label:
+      tr_make_label(index, container, caption.data(), Length(caption));
+      break;
+    case ControlKind::TextBox:
+      tr_make_text_box(index, container, caption.data(), Length(caption));
+      break;
+    case ControlKind::PushButton:
+      tr_make_push_button(index, container, caption.data(), Length(caption),
+                          row.buttonRole == ButtonRole::Default  ? kDefault
+                          : row.buttonRole == ButtonRole::Cancel ? kCancel
+                                                                 : kNoRole);
+      break;
+  }
+  // The window's own font is the page's interface font, given by its style.
+  std::u16string font;
+  if (row.font == FontRole::Label) font = ForPage(CssFont(layout.labelFont));
+  if (row.font == FontRole::Field) font = ForPage(CssFont(layout.fieldFont));
+  const std::u16string name = ForPage(ControlName(row.control));
+  tr_place(index, name.data(), Length(name), TwipsToPixels(row.left), TwipsToPixels(row.top), TwipsToPixels(row.width),
+           TwipsToPixels(row.height), font.data(), Length(font),
+           row.cursor == Cursor::PointingHand ? 1 : 0);
+}
+
+int WebWindow::ControlOf(Control control, ControlKind kind) const {
+  const ControlLayout* row = Index(control) < kControlCount ? rowOf_[Index(control)] : nullptr;
+  if (row == nullptr || row->kind != kind) throw NoSuchControl(control);
+  return static_cast<int>(Index(control));
+}
+
+void WebWindow::Open(WindowEvents& events) {
+  if (!dispatch_.Load(events)) return;
+  tr_show_window();
+}
+
+bool WebWindow::IsUnloaded() const { return dispatch_.IsUnloaded(); }
+
+int WebWindow::RunLoop() {
+  while (!dispatch_.IsUnloaded()) {
+    const int event = tr_next_event();
+    // What the dispatch's general error handling did not catch is reported
+    // here, and the window goes on.
+    try {
+      Deliver(event);
+    } catch (...) {
+      dispatch_.Report(std::current_exception());
+    }
+  }
+  return 0;
+}
+
+void WebWindow::Deliver(int event) {
+  const auto control = static_cast<Control>(event & 0xFF);
+  if (Index(control) >= kControlCount || rowOf_[Index(control)] == nullptr) return;
+  switch (event >> 8) {
+    case kClick:
+      dispatch_.Click(control);
+      break;
+    case kCloseBox:
+      if (dispatch_.MayClose(CloseReason::ControlMenu)) Close();
+      break;
+    case kInsert: {
+      // A single-line field keeps the first line of what is pasted into it.
+      const int field = ControlOf(control, ControlKind::TextBox);
+      const std::u16string text = TakeHeld(tr_hold_inserted());
+      const std::u16string_view line = FirstLine(text);
+      tr_insert(field, line.data(), Length(line));
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+bool WebWindow::IsSelected(Option option) {
+  return tr_is_checked(ControlOf(AsControl(option), ControlKind::OptionButton)) != 0;
+}
+
+void WebWindow::Deselect(Option option) {
+  const int index = ControlOf(AsControl(option), ControlKind::OptionButton);
+  tr_uncheck(index);
+  if (tr_is_checked(index) != 0) throw StaysSelected(AsControl(option));
+}
+
+std::string WebWindow::GetText(TextField field) {
+  const int index = ControlOf(AsControl(field), ControlKind::TextBox);
+  return Utf16ToUtf8(TakeHeld(tr_hold_value(index)));
+}
+
+void WebWindow::SetText(TextField field, std::string_view text) {
+  const int index = ControlOf(AsControl(field), ControlKind::TextBox);
+  const std::u16string wanted = ForPage(text);
+  tr_set_value(index, wanted.data(), Length(wanted));
+  // A text input drops line breaks from what it is given.
+  if (TakeHeld(tr_hold_value(index)) != wanted) throw TextNotHeld(AsControl(field));
+}
+
+void WebWindow::SetEnabled(TextField field, bool enabled) {
+  tr_set_enabled(ControlOf(AsControl(field), ControlKind::TextBox), enabled ? 1 : 0);
+}
+
+void WebWindow::SetCaption(Label label, std::string_view text) {
+  const std::u16string caption = ForPage(text);
+  tr_set_caption(ControlOf(AsControl(label), ControlKind::Label), caption.data(), Length(caption));
+}
+
+void WebWindow::ShowMessage(std::string_view prompt, std::string_view title,
+                            calc::MessageIcon icon) {
+  if (icon != calc::MessageIcon::Information && icon != calc::MessageIcon::Critical) {
+    throw UnknownIcon(icon);
+  }
+  const std::u16string prompt16 = ForPage(prompt);
+  const std::u16string title16 = ForPage(title);
+  if (!tr_show_message(prompt16.data(), Length(prompt16), title16.data(), Length(title16),
+                       icon == calc::MessageIcon::Critical ? 1 : 0)) {
+    throw ToolkitFailure("cannot show the message box");
+  }
+}
+
+void WebWindow::UnloadWindow(Window /*window*/) { dispatch_.Unload(); }
+
+bool WebWindow::Close() { return tr_close_window() != 0; }
+
+}  // namespace toolkit::web
+
+namespace toolkit {
+
+int RunWindow(std::string_view program, const WindowLayout& layout,
+              const HandlerFactory& makeHandlers, FailureDescriber describe) {
+  try {
+    return RunBoundWindow([&] { return std::make_unique<web::WebWindow>(layout, describe); },
+                          makeHandlers);
+  } catch (const std::exception& failure) {
+    // The page shows the line where the window would be, and the console has it too.
+    const std::string line = std::string(program) + ": cannot open the window: " + failure.what();
+    std::fprintf(stderr, "%s\n", line.c_str());
+    const std::u16string text = Utf8ToUtf16(line).value_or(u"cannot open the window");
+    tr_show_start_failure(text.data(), static_cast<int>(text.size()));
+    return 1;
+  }
+}
+
+}  // namespace toolkit
