@@ -1,0 +1,370 @@
+// The page, transmission-ratio.html, opened from disk in Debian's Chromium
+// (headless, through playwright-core) and used as a person would: the
+// window's geometry against the layout table, the roads through the boxes,
+// the options, the keys, pastes, closing, the fonts and the network.
+//
+//   TR_WEB_PAGE=build-web/app/transmission-ratio.html node --test tests/e2e_web/
+import { after, before, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const root = new URL('../../', import.meta.url);
+const pagePath = process.env.TR_WEB_PAGE ?? fileURLToPath(new URL('build-web/app/transmission-ratio.html', root));
+const pageUrl = pathToFileURL(pagePath).href;
+
+// The layout, read from its table in ui/form2_layout.h.
+const rows = [...readFileSync(new URL('ui/form2_layout.h', root), 'utf8').matchAll(
+  /\{Control::(\w+),\s*ControlKind::(\w+),\s*(?:std::nullopt|Control::(\w+)),\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+),/g,
+)].map(([, name, kind, container, left, top, width, height, tabIndex]) => ({
+  name, kind, container, left: +left, top: +top, width: +width, height: +height, tabIndex: +tabIndex,
+}));
+const rowOf = (name) => rows.find((r) => r.name === name);
+
+// The faces the page may draw its Chinese texts in.
+const SONG = ['宋体', 'SimSun', 'AR PL SungtiL GB', 'Noto Serif CJK SC'];
+const INTERFACE = ['Microsoft YaHei UI', 'Microsoft YaHei', 'PingFang SC', 'Noto Sans CJK SC',
+  'Source Han Sans SC', 'WenQuanYi Micro Hei'];
+
+const NO_KIND = '您还没有指定输入或输出速度的类型，请检查是否已经选定了对应的单选按钮！';
+const result = (prompt) => ({ title: 'Result！', icon: 'information', prompt });
+const error = (prompt) => ({ title: 'Error！', icon: 'critical', prompt });
+
+let browser, context;
+before(async () => {
+  browser = await chromium.launch({
+    executablePath: process.env.TR_CHROMIUM ?? '/usr/bin/chromium',
+    args: ['--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--no-first-run'],
+  });
+  context = await browser.newContext({ deviceScaleFactor: 1 });
+});
+after(async () => browser?.close());
+
+// A fresh page with the window shown; what it requests and what it reports
+// as errors are kept for the checks at the end of each test.
+async function open(viewport = { width: 800, height: 600 }) {
+  const page = await context.newPage();
+  await page.setViewportSize(viewport);
+  page.setDefaultTimeout(15000);
+  page.requests = [];
+  page.errors = [];
+  page.on('request', (request) => page.requests.push(request.url()));
+  page.on('pageerror', (failure) => page.errors.push(failure.message));
+  page.on('console', (message) => message.type() === 'error' && page.errors.push(message.text()));
+  await page.goto(pageUrl);
+  await page.waitForSelector('.window:not([hidden])');
+  return page;
+}
+
+async function done(page) {
+  assert.deepEqual(page.errors, [], 'the page reported no error');
+  await page.close();
+}
+
+// The steps of a road: [action, control, text].
+async function perform(page, [action, name, text]) {
+  const selector = `#${name}`;
+  switch (action) {
+    case 'click': return page.click(selector);
+    case 'type': return page.fill(selector, text);
+    case 'focus': return page.focus(`${selector}, ${selector} input`);
+    case 'key': return page.keyboard.press(name);
+    case 'closeBox': return page.click('.window .close-box');
+    case 'paste':
+      // A paste as the clipboard gives it; the program inserts what it keeps.
+      await page.evaluate(([selector, text]) => {
+        const field = document.querySelector(selector);
+        // A lone surrogate cannot cross from the test to the page as text.
+        text = text.replaceAll('<D800>', String.fromCharCode(0xD800));
+        const data = new DataTransfer();
+        data.setData('text/plain', text);
+        field.focus();
+        field.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+      }, [selector, text]);
+      // Taken by the program's loop, which runs once the page is idle.
+      return page.waitForFunction((selector) => document.querySelector(selector).value !== '', selector);
+    default: throw new Error(`unknown step ${action}`);
+  }
+}
+
+async function readBox(page) {
+  await page.waitForSelector('dialog.box[open]');
+  return page.evaluate(() => {
+    const box = document.querySelector('dialog.box');
+    return {
+      role: box.getAttribute('role'),
+      title: box.querySelector('#box-title').textContent,
+      icon: box.querySelector('.box-icon').dataset.icon,
+      prompt: box.querySelector('#box-prompt').textContent,
+      button: box.querySelector('.box-ok').textContent,
+    };
+  });
+}
+
+async function closeBox(page, how = 'click') {
+  if (how === 'click') await page.click('dialog.box .box-ok');
+  else await page.keyboard.press(how);
+  await page.waitForSelector('dialog.box:not([open])', { state: 'attached' });
+}
+
+const windowState = (page) => page.evaluate(() => Object.fromEntries(
+  [...document.querySelectorAll('.client [id]')].map((e) => [e.id,
+    e.matches('.option') ? e.querySelector('input').checked
+      : e.matches('.field') ? { text: e.value, enabled: !e.disabled } : e.textContent]),
+));
+
+describe('the page', () => {
+  test('the layout table is read: eighteen rows', () => assert.equal(rows.length, 18));
+
+  test('the eighteen controls stand where the layout puts them, 15 twips to a CSS pixel', async () => {
+    const page = await open();
+    const placed = await page.evaluate(() => {
+      const client = document.querySelector('.client').getBoundingClientRect();
+      return Object.fromEntries([...document.querySelectorAll('.client [id]')].map((e) => {
+        const r = e.getBoundingClientRect();
+        return [e.id, [r.left - client.left, r.top - client.top, r.width, r.height]];
+      }));
+    });
+    for (const row of rows) {
+      const frame = row.container ? rowOf(row.container) : { left: 0, top: 0 };
+      const expected = [row.left + frame.left, row.top + frame.top, row.width, row.height]
+        .map((twips) => Math.round(twips / 15));
+      assert.deepEqual(placed[row.name], expected, row.name);
+    }
+    assert.equal(Object.keys(placed).length, 18);
+    await done(page);
+  });
+
+  // Each road ends in a box; the window stays as it was once it is closed.
+  const roads = [
+    { name: 'rev/min in, rad/s out',
+      steps: [['click', 'Option1'], ['click', 'Option5'], ['type', 'Text1', '1500'], ['type', 'Text3', '100'],
+        ['click', 'Command1']],
+      box: result('传动比为： 1.570796') },
+    { name: 'no speed kind chosen', steps: [['type', 'Text1', '1500'], ['click', 'Command1']],
+      box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
+    { name: 'an empty output speed', steps: [['click', 'Option1'], ['click', 'Option4'], ['type', 'Text1', '1500'],
+      ['click', 'Command1']], box: error('数值输入不完全！') },
+    { name: 'a zero output speed: the failure box', steps: [['click', 'Option1'], ['click', 'Option4'],
+      ['type', 'Text1', '1500'], ['type', 'Text3', '0'], ['click', 'Command1']],
+    box: error('输出速度为零，无法计算传动比！请检查输出速度的数值。') },
+    { name: 'Enter in a field presses 确 定', steps: [['click', 'Option2'], ['click', 'Option4'],
+      ['type', 'Text1', '100'], ['type', 'Text3', '1500'], ['key', 'Enter']], box: result('传动比为： 0.6366198') },
+    { name: 'Enter on an option presses 确 定', steps: [['click', 'Option1'], ['key', 'Enter']],
+      box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
+    { name: 'Space on 确 定 presses it', steps: [['focus', 'Command1'], ['key', 'Space']],
+      box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
+    { name: 'a paste of 1 MB keeps its first line',
+      steps: [['click', 'Option1'], ['click', 'Option4'], ['paste', 'Text1', `1500\r\n${'7'.repeat(1 << 20)}`],
+        ['paste', 'Text3', `3000\n${'x'.repeat(1 << 20)}`], ['click', 'Command1']],
+      box: result('传动比为： 0.5'), fields: { Text1: '1500', Text3: '3000' } },
+    { name: 'a first line of 1 MB', steps: [['click', 'Option1'], ['click', 'Option4'],
+      ['paste', 'Text1', '9'.repeat(1 << 20)], ['type', 'Text3', '1'], ['click', 'Command1']],
+    box: { title: /^(Result|Error)！$/ } },
+    { name: 'a lone surrogate pasted: a box, and the field keeps it', steps: [['click', 'Option1'], ['click', 'Option4'],
+      ['paste', 'Text1', '<D800>1500'], ['type', 'Text3', '3'], ['click', 'Command1']],
+    box: { title: /^(Result|Error)！$/ },
+    check: async (page) => assert.equal(await page.evaluate(() => document.querySelector('#Text1').value.charCodeAt(0)), 0xD800) },
+  ];
+  for (const road of roads) {
+    test(`box: ${road.name}`, async () => {
+      const page = await open();
+      for (const step of road.steps) await perform(page, step);
+      const shown = await readBox(page);
+      assert.equal(shown.role, 'alertdialog');
+      assert.equal(shown.button, '确定');
+      for (const [key, want] of Object.entries(road.box)) {
+        if (want instanceof RegExp) assert.match(shown[key], want, key);
+        else assert.equal(shown[key], want, key);
+      }
+      const before = await windowState(page);
+      for (const [field, text] of Object.entries(road.fields ?? {})) assert.equal(before[field].text, text, field);
+      if (road.check) await road.check(page);
+      await closeBox(page, 'Enter');
+      assert.deepEqual(await windowState(page), before, 'the window is unchanged');
+      // The window goes on: another press shows another box.
+      await page.click('#Command1');
+      await readBox(page);
+      await closeBox(page);
+      await done(page);
+    });
+  }
+
+  // What choosing an option writes, coming from another option of its side
+  // with text in the open fields: captions, and [text, enabled] of fields.
+  const choices = [
+    { option: 'Option1', from: 'Option3', labels: { Label1: '输入转速n1（转/分钟）：' },
+      fields: { Text1: ['', true], Text2: ['Enabled', false] } },
+    { option: 'Option2', from: 'Option3', labels: { Label1: '输入转速n1（弧度/秒）：' },
+      fields: { Text1: ['', true], Text2: ['Enabled', false] } },
+    { option: 'Option3', from: 'Option1', labels: { Label1: '输入速度v（米/秒）：', Label4: '输入速度转轴直径（毫米）：' },
+      fields: { Text1: ['', true], Text2: ['', true] } },
+    { option: 'Option4', from: 'Option6', labels: { Label2: '输出转速n2（转/分钟）：' },
+      fields: { Text3: ['', true], Text4: ['Enabled', false] } },
+    { option: 'Option5', from: 'Option6', labels: { Label2: '输出转速n2（弧度/秒）：' },
+      fields: { Text3: ['', true], Text4: ['Enabled', false] } },
+    { option: 'Option6', from: 'Option4', labels: { Label2: '输出速度v（米/秒）：', Label3: '输出速度转轴直径（毫米）：' },
+      fields: { Text3: ['', true], Text4: ['', true] } },
+  ];
+  for (const choice of choices) {
+    test(`options: ${choice.option} relabels and opens or closes its side's fields`, async () => {
+      const page = await open();
+      await page.click(`#${choice.from}`);
+      for (const field of Object.keys(choice.fields)) {
+        if (await page.isEnabled(`#${field}`)) await page.fill(`#${field}`, '42');
+      }
+      await page.click(`#${choice.option}`);
+      const state = await windowState(page);
+      assert.equal(state[choice.option], true, choice.option);
+      assert.equal(state[choice.from], false, choice.from);
+      for (const [label, caption] of Object.entries(choice.labels)) assert.equal(state[label], caption, label);
+      for (const [field, [text, enabled]] of Object.entries(choice.fields)) {
+        assert.deepEqual(state[field], { text, enabled }, field);
+      }
+      await done(page);
+    });
+  }
+
+  test('options: a click on the option already chosen runs nothing; arrows choose within a group', async () => {
+    const page = await open();
+    await page.click('#Option1');
+    await page.fill('#Text1', '1500');
+    await page.click('#Option1');
+    assert.equal((await windowState(page)).Text1.text, '1500', 'the field keeps its text');
+    await page.keyboard.press('ArrowDown');
+    const state = await windowState(page);
+    assert.equal(state.Option2, true);
+    assert.equal(state.Label1, '输入转速n1（弧度/秒）：');
+    assert.equal(state.Text1.text, '');
+    await done(page);
+  });
+
+  // The tab stops: the layout's focus order, a group one stop at its chosen
+  // option (or its first), disabled fields left out, round the window.
+  const focusable = rows.filter((r) => ['OptionButton', 'TextBox', 'PushButton'].includes(r.kind))
+    .sort((a, b) => a.tabIndex - b.tabIndex);
+  const stops = (chosen, disabled) => focusable.filter((r) => {
+    if (r.kind !== 'OptionButton') return !disabled.includes(r.name);
+    const group = focusable.filter((o) => o.container === r.container);
+    return r === (group.find((o) => chosen.includes(o.name)) ?? group[0]);
+  }).map((r) => r.name);
+  const tabbing = [
+    { name: 'nothing chosen', setup: [], chosen: [], disabled: [] },
+    { name: 'Option2 and Option6 chosen', setup: [['click', 'Option2'], ['click', 'Option6']],
+      chosen: ['Option2', 'Option6'], disabled: ['Text2'] },
+  ];
+  for (const row of tabbing) {
+    test(`Tab and Shift+Tab: ${row.name}`, async () => {
+      const page = await open();
+      const focused = () => page.evaluate(() => document.activeElement.closest('[id]')?.id);
+      const expected = stops(row.chosen, row.disabled);
+      for (const step of row.setup) await perform(page, step);
+      await page.focus(`#${expected[0]} input, #${expected[0]}`);
+      const forward = [await focused()];
+      for (let i = 0; i < expected.length; i++) {
+        await page.keyboard.press('Tab');
+        forward.push(await focused());
+      }
+      assert.deepEqual(forward, [...expected, expected[0]]);
+      const backward = [];
+      for (let i = 0; i < expected.length; i++) {
+        await page.keyboard.press('Shift+Tab');
+        backward.push(await focused());
+      }
+      assert.deepEqual(backward, [...expected].reverse());
+      await done(page);
+    });
+  }
+  test('the first stop has the focus when the window is shown', async () => {
+    const page = await open();
+    assert.equal(await page.evaluate(() => document.activeElement.closest('[id]')?.id), stops([], [])[0]);
+    await done(page);
+  });
+
+  // Every way to close: the window goes, the page says so and can start it again.
+  const closings = [
+    { name: 'the close box', steps: [['closeBox']] },
+    { name: '退 出', steps: [['click', 'Command2']] },
+    { name: 'Esc in a field', steps: [['focus', 'Text1'], ['key', 'Escape']] },
+    { name: 'Enter on 退 出', steps: [['focus', 'Command2'], ['key', 'Enter']] },
+  ];
+  for (const closing of closings) {
+    test(`closing: ${closing.name}`, async () => {
+      const page = await open();
+      for (const step of closing.steps) await perform(page, step);
+      await page.waitForSelector('.ended');
+      assert.equal(await page.isHidden('.window'), true);
+      assert.match(await page.textContent('.ended'), /程序已经结束/);
+      await page.click('.ended button');
+      await page.waitForSelector('.window:not([hidden])');
+      assert.equal(await page.isVisible('.ended'), false);
+      await done(page);
+    });
+  }
+
+  test('closing while a box is open waits for the box', async () => {
+    const page = await open();
+    await page.click('#Command1');
+    await readBox(page);
+    // The page is inert behind the box: the close box cannot be reached.
+    await page.click('.window .close-box', { force: true, timeout: 2000 }).catch(() => {});
+    assert.equal(await page.isVisible('dialog.box[open]'), true);
+    await closeBox(page);
+    assert.equal(await page.isVisible('.window'), true);
+    await done(page);
+  });
+
+  // Which faces drew each Chinese text, as Chromium reports them.
+  const texts = [
+    { selector: '#Label1', faces: SONG },
+    { selector: '#Command1', faces: SONG },
+    { selector: '#Frame1 legend', faces: INTERFACE },
+    { selector: '#Option3 span', faces: INTERFACE },
+    { selector: '.window .caption', faces: INTERFACE },
+    { selector: '#box-prompt', faces: INTERFACE, box: true },
+  ];
+  test('fonts: every Chinese text is drawn in its faces, none in a fallback', async () => {
+    const page = await open();
+    await page.click('#Command1');
+    await readBox(page);
+    const cdp = await page.context().newCDPSession(page);
+    await cdp.send('DOM.enable');
+    await cdp.send('CSS.enable');
+    const { root: documentNode } = await cdp.send('DOM.getDocument', { depth: -1 });
+    for (const text of texts) {
+      const { nodeId } = await cdp.send('DOM.querySelector', { nodeId: documentNode.nodeId, selector: text.selector });
+      const { fonts } = await cdp.send('CSS.getPlatformFontsForNode', { nodeId });
+      assert.ok(fonts.length > 0, `${text.selector} is drawn`);
+      for (const font of fonts) {
+        assert.ok(text.faces.includes(font.familyName), `${text.selector}: ${font.familyName} (${font.glyphCount} glyphs)`);
+      }
+    }
+    await done(page);
+  });
+
+  test('network: the page asks for nothing but itself, before or after a calculation', async () => {
+    const page = await open();
+    for (const step of roads[0].steps) await perform(page, step);
+    await readBox(page);
+    await closeBox(page);
+    await page.click('#Command2');
+    await page.waitForSelector('.ended');
+    assert.deepEqual(page.requests, [pageUrl]);
+    await done(page);
+  });
+
+  test('a page narrower than the window scales the whole window to its width', async () => {
+    const page = await open({ width: 320, height: 480 });
+    const sizes = await page.evaluate(() => {
+      const box = (s) => document.querySelector(s).getBoundingClientRect();
+      return { window: box('.window'), client: box('.client'), text1: box('#Text1'), width: innerWidth };
+    });
+    assert.ok(sizes.window.left >= 0 && sizes.window.right <= sizes.width + 0.5, 'the window fits');
+    assert.ok(Math.abs(sizes.text1.width / sizes.client.width - 81 / 457) < 0.01, 'the layout keeps its proportions');
+    await page.setViewportSize({ width: 800, height: 600 });
+    await page.waitForFunction(() => document.querySelector('.client').getBoundingClientRect().width === 457);
+    await done(page);
+  });
+});
