@@ -5,8 +5,9 @@
 #
 #   scripts/install-deps.sh run       build and run the program
 #   scripts/install-deps.sh windows   cross-build for Windows and run it under Wine
+#   scripts/install-deps.sh web       build for WebAssembly and run its tests under Node
 #   scripts/install-deps.sh test      every test, the fuzz run, the package and
-#                                     the Windows build's tests
+#                                     the Windows and web builds' tests
 set -euo pipefail
 
 purpose=${1:-test}
@@ -19,6 +20,13 @@ windows_packages=(
   wine wine64
   fonts-arphic-gbsn00lp fonts-noto-cjk fontconfig
   xvfb xauth
+)
+
+# The WebAssembly build: Emscripten (with Node), fast_float for the
+# calculation's number reading, GoogleTest's sources to build with it.
+web_packages=(
+  cmake make
+  emscripten nodejs libfast-float-dev googletest
 )
 
 case $purpose in
@@ -34,8 +42,11 @@ case $purpose in
   windows)
     packages=("${windows_packages[@]}")
     ;;
+  web)
+    packages=("${web_packages[@]}")
+    ;;
   *)
-    echo "install-deps.sh: unknown purpose '$purpose' (run, windows or test)" >&2
+    echo "install-deps.sh: unknown purpose '$purpose' (run, windows, web or test)" >&2
     exit 2
     ;;
 esac
@@ -45,6 +56,7 @@ if [[ $purpose == test ]]; then
     xdotool xclip x11-utils libxdamage1 imagemagick valgrind
     locales desktop-file-utils dpkg-dev file lintian appstream
     "${windows_packages[@]}"
+    "${web_packages[@]}"
   )
 fi
 

@@ -18,7 +18,8 @@ void RequireUtf8(std::string_view text, const std::string& what) {
 }
 
 const ControlLayout* RowOf(std::span<const ControlLayout> rows, Control control) {
-  const auto row = std::ranges::find(rows, control, &ControlLayout::control);
+  const auto row = std::find_if(rows.begin(), rows.end(),
+                                [control](const ControlLayout& r) { return r.control == control; });
   return row == rows.end() ? nullptr : &*row;
 }
 
@@ -102,14 +103,18 @@ std::vector<Control> FocusOrder(std::span<const ControlLayout> rows) {
   for (const ControlLayout& row : rows) {
     if (TakesFocus(row.kind)) byTabIndex.push_back(&row);
   }
-  std::ranges::stable_sort(byTabIndex, {}, &ControlLayout::tabIndex);
+  std::stable_sort(byTabIndex.begin(), byTabIndex.end(),
+                   [](const ControlLayout* a, const ControlLayout* b) {
+                     return a->tabIndex < b->tabIndex;
+                   });
   std::vector<Control> order;
   for (const ControlLayout* row : byTabIndex) order.push_back(row->control);
   return order;
 }
 
 ClickHandler ClickHandlerOf(Control control) {
-  const auto event = std::ranges::find(kClickEvents, control, &ClickEvent::control);
+  const auto event = std::find_if(kClickEvents.begin(), kClickEvents.end(),
+                                  [control](const ClickEvent& e) { return e.control == control; });
   return event == kClickEvents.end() ? nullptr : event->handler;
 }
 
