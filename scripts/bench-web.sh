@@ -10,6 +10,7 @@ runs=${2:-15}
 if [[ -z $page ]]; then
   page=$(bash scripts/build-web.sh | tail -n 1)
 fi
+bash scripts/install-deps.sh web-page
 (cd tests/e2e_web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent)
 
 size=$(stat -c %s "$page")

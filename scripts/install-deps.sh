@@ -6,6 +6,7 @@
 #   scripts/install-deps.sh run       build and run the program
 #   scripts/install-deps.sh windows   cross-build for Windows and run it under Wine
 #   scripts/install-deps.sh web       build for WebAssembly and run its tests under Node
+#   scripts/install-deps.sh web-page  the page's tests and benchmark in Chromium
 #   scripts/install-deps.sh test      every test, the fuzz run, the package and
 #                                     the Windows and web builds' tests
 set -euo pipefail
@@ -29,6 +30,16 @@ web_packages=(
   emscripten nodejs libfast-float-dev googletest
 )
 
+# The page's tests: Debian's Chromium, driven by playwright-core from npm
+# (tests/e2e_web/package-lock.json; it downloads no browser), and the fonts.
+# A Node that brings its own npm (as NodeSource's does) conflicts with
+# Debian's npm package, which is then left out.
+web_page_packages=(
+  chromium nodejs gzip
+  fonts-arphic-gbsn00lp fonts-noto-cjk fontconfig
+)
+command -v npm >/dev/null || web_page_packages+=(npm)
+
 case $purpose in
   run | test)
     packages=(
@@ -45,8 +56,11 @@ case $purpose in
   web)
     packages=("${web_packages[@]}")
     ;;
+  web-page)
+    packages=("${web_page_packages[@]}")
+    ;;
   *)
-    echo "install-deps.sh: unknown purpose '$purpose' (run, windows, web or test)" >&2
+    echo "install-deps.sh: unknown purpose '$purpose' (run, windows, web, web-page or test)" >&2
     exit 2
     ;;
 esac
@@ -57,6 +71,7 @@ if [[ $purpose == test ]]; then
     locales desktop-file-utils dpkg-dev file lintian appstream
     "${windows_packages[@]}"
     "${web_packages[@]}"
+    "${web_page_packages[@]}"
   )
 fi
 

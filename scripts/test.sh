@@ -56,3 +56,13 @@ cmake -S . -B build-portable -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTR_BUILD_GUI=OF
 cmake --build build-portable -j"$jobs" --target calc_tests
 ctest --test-dir build-portable/tests/calc --output-on-failure -j"$jobs"
 echo "Web build and test: $((SECONDS - web_start)) s"
+
+echo "== Web page end to end"
+# The page that the web build made, in Debian's headless Chromium driven by
+# playwright-core (pinned by tests/e2e_web/package-lock.json; no browser is
+# downloaded): geometry, boxes, keys, pastes, closing, fonts, network.
+page_start=$SECONDS
+bash scripts/install-deps.sh web-page
+(cd tests/e2e_web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent)
+TR_WEB_PAGE=$PWD/build-web/app/transmission-ratio.html node --test tests/e2e_web/window.test.mjs
+echo "Web page end to end: $((SECONDS - page_start)) s"
