@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Takes docs/web.png again: the page in headless Chromium, a calculation set
-# up and its result box open.
+# Takes docs/web.png and docs/web-result.png again: the page in headless
+# Chromium with a calculation set up, and its result box.
 #   bash scripts/screenshot-web.sh [PAGE.html]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,10 +29,15 @@ await page.click('#Option5');
 await page.fill('#Text1', '1500');
 await page.fill('#Text3', '100');
 await page.focus('#Text3');
-await page.keyboard.press('Enter');
-await page.waitForSelector('dialog.box[open]');
 await page.mouse.move(0, 0);
 await page.screenshot({ path: 'docs/web.png' });
+await page.keyboard.press('Enter');
+const box = await (await page.waitForSelector('dialog.box[open]')).boundingBox();
+const margin = 12;
+await page.screenshot({
+  path: 'docs/web-result.png',
+  clip: { x: box.x - margin, y: box.y - margin, width: box.width + 2 * margin, height: box.height + 2 * margin },
+});
 await browser.close();
-console.log('docs/web.png');
+console.log('docs/web.png docs/web-result.png');
 JS
