@@ -8,7 +8,7 @@
 # tests are built, not run, so gtest_discover_tests lists a test executable's
 # tests when ctest runs it, not right after linking it.
 
-set(CMAKE_SYSTEM_PROCESSOR x86)
+set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TR_MINGW_TRIPLE i686-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
 
