@@ -13,11 +13,13 @@ set -euo pipefail
 
 purpose=${1:-test}
 
-# The Windows build: mingw-w64 with posix threads, GoogleTest's sources to
-# build with it, Wine to run it, an X server and the fonts for its windows.
+# The Windows build: mingw-w64 with posix threads, for x64 and for 32-bit x86
+# (TR_WINDOWS_ARCH=i686), GoogleTest's sources to build with it, Wine to run
+# it, an X server and the fonts for its windows.
 windows_packages=(
   cmake make
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine64
   fonts-arphic-gbsn00lp fonts-noto-cjk fontconfig
   xvfb xauth
@@ -68,6 +70,9 @@ if [[ $purpose == test ]]; then
   packages+=(
     clang libclang-rt-14-dev
     xdotool xclip x11-utils libxdamage1 imagemagick valgrind
+    # 32-bit x86: the calculation's tests built -m32 -static and run under
+    # qemu-i386 (no i386 architecture, no 32-bit code on the kernel).
+    g++-multilib qemu-user
     locales desktop-file-utils dpkg-dev file lintian appstream
     "${windows_packages[@]}"
     "${web_packages[@]}"

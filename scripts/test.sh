@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the unit, handler and window tests, the same
 # tests again in an AddressSanitizer + UndefinedBehaviorSanitizer build, a
-# bounded fuzz run of the calculation, the Windows build's tests under Wine
-# and the web build's under Node. Installs what is missing first.
+# bounded fuzz run of the calculation, the 32-bit x86 builds with the
+# calculation's tests under qemu-i386, the Windows build's tests under Wine,
+# the web build's under Node and the page's in Chromium. Installs what is
+# missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,6 +28,19 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 echo "== Fuzz run"
 # A fixed seed: the same run for the same code, so a failure can be replayed.
 FUZZ_SEED=${FUZZ_SEED:-20261207} bash scripts/run-fuzz.sh build-fuzz
+
+echo "== 32-bit x86 build and test"
+# The 32-bit Windows program and its tests are built, linked and checked for
+# what they import, not run: this machine's Wine is 64-bit only. The
+# calculation's tests are built for 32-bit x86 Linux with the same flags and
+# SSE2 doubles, linked statically and run under qemu-i386 (the kernel runs no
+# 32-bit code). They compare exact doubles and texts: passing means 32-bit x86
+# computes the same bits as x64.
+TR_WINDOWS_ARCH=i686 TR_BUILD_TESTS=ON bash scripts/build-windows.sh
+cmake -S . -B build-linux-i386 -DCMAKE_TOOLCHAIN_FILE=cmake/linux-i386.cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTR_BUILD_GUI=OFF >/dev/null
+cmake --build build-linux-i386 --target calc_tests -j"$jobs"
+ctest --test-dir build-linux-i386 --output-on-failure -j"$jobs" -E '_NOT_BUILT$'
 
 echo "== Windows build and test"
 # Cross-built with mingw-w64 with the Release flags of the Windows program,
