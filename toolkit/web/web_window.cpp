@@ -232,6 +232,7 @@ void WebWindow::Deselect(Option option) {
   const int index = ControlOf(AsControl(option), ControlKind::OptionButton);
   tr_uncheck(index);
   if (tr_is_checked(index) != 0) throw StaysSelected(AsControl(option));
+  dispatch_.Deselected(option);
 }
 
 std::string WebWindow::GetText(TextField field) {
