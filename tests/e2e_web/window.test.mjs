@@ -120,7 +120,7 @@ const windowState = (page) => page.evaluate(() => Object.fromEntries(
       : e.matches('.field') ? { text: e.value, enabled: !e.disabled } : e.textContent]),
 ));
 
-describe('the page', () => {
+describe('the page', { concurrency: 2 }, () => {
   test('the layout table is read: eighteen rows', () => assert.equal(rows.length, 18));
 
   test('the eighteen controls stand where the layout puts them, 15 twips to a CSS pixel', async () => {

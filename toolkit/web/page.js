@@ -226,6 +226,9 @@ var TrPage = (() => {
       win.hidden = false;
       fit();
       moveFocus(1);
+      // The box is made once the window's first frame is drawn, while the
+      // user reads the window, not when the first box is asked for.
+      requestAnimationFrame(() => setTimeout(() => box || makeBox()));
     },
     closeWindow() {
       if (box && box.open) box.close();
