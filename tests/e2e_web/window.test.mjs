@@ -21,6 +21,11 @@ const rows = [...readFileSync(new URL('ui/form2_layout.h', root), 'utf8').matchA
   name, kind, container, left: +left, top: +top, width: +width, height: +height, tabIndex: +tabIndex,
 }));
 const rowOf = (name) => rows.find((r) => r.name === name);
+// The labels that name a field, and the controls with the pointing hand.
+const buddies = [...readFileSync(new URL('ui/form2_layout.h', root), 'utf8').matchAll(
+  /\{Control::(\w+),.*Cursor::\w+, Control::(\w+)\}/g)].map(([, label, field]) => ({ label, field }));
+const pointing = [...readFileSync(new URL('ui/form2_layout.h', root), 'utf8').matchAll(
+  /\{Control::(\w+),.*Cursor::PointingHand/g)].map(([, name]) => name);
 
 // The faces the page may draw its Chinese texts in.
 const SONG = ['宋体', 'SimSun', 'AR PL SungtiL GB', 'Noto Serif CJK SC'];
@@ -139,6 +144,22 @@ describe('the page', { concurrency: 2 }, () => {
       assert.deepEqual(placed[row.name], expected, row.name);
     }
     assert.equal(Object.keys(placed).length, 18);
+    await done(page);
+  });
+
+  test('each field is named by its label; the push buttons show the pointing hand', async () => {
+    assert.equal(buddies.length, 4);
+    assert.deepEqual(pointing, ['Command1', 'Command2']);
+    const page = await open();
+    for (const { label, field } of buddies) {
+      assert.deepEqual(await page.evaluate((id) => [...document.getElementById(id).labels].map((l) => l.id), field),
+        [label], field);
+    }
+    const cursors = await page.evaluate(() => Object.fromEntries(
+      [...document.querySelectorAll('.client [id]')].map((e) => [e.id, getComputedStyle(e).cursor])));
+    for (const row of rows) {
+      assert.equal(cursors[row.name] === 'pointer', pointing.includes(row.name), row.name);
+    }
     await done(page);
   });
 
