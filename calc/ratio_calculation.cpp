@@ -1,9 +1,9 @@
 #include "calc/ratio_calculation.h"
 
-#include <charconv>
 #include <cmath>
 #include <string_view>
 
+#include "calc/float_chars.h"
 #include "calc/text_to_number.h"
 
 namespace calc {
@@ -87,8 +87,7 @@ std::string NumberToText(float ratio) {
   // "%.7G" without the locale: to_chars in general format with seven
   // significant digits writes what printf's %.7g would, in lower case.
   char digits[32];
-  const auto result = std::to_chars(std::begin(digits), std::end(digits), std::fabs(ratio),
-                                    std::chars_format::general, 7);
+  const auto result = GeneralToChars(std::begin(digits), std::end(digits), std::fabs(ratio), 7);
   std::string text(1, std::signbit(ratio) && ratio != 0 ? '-' : ' ');
   for (const char* c = digits; c != result.ptr; ++c) text.push_back(*c == 'e' ? 'E' : *c);
   return text;

@@ -1,6 +1,7 @@
 // Field text to number: the longest leading part of the text that forms a
 // number, read after blanks are dropped. Decimal text is converted correctly
-// rounded by std::from_chars, which never reads the locale.
+// rounded by std::from_chars (calc/float_chars.h), which never reads the
+// locale.
 
 #include "calc/text_to_number.h"
 
@@ -11,6 +12,7 @@
 #include <system_error>
 
 #include "calc/arithmetic_failure.h"
+#include "calc/float_chars.h"
 
 namespace calc {
 namespace {
@@ -145,8 +147,7 @@ double ReadRadixInteger(CharReader& reader, int radix) {
     return static_cast<std::int32_t>(value);
   }
   double value = 0;
-  const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                      std::chars_format::hex);
+  const auto result = HexIntegerFromChars(digits.data(), digits.data() + digits.size(), value);
   if (result.ec != std::errc()) Overflow();
   return value;
 }
@@ -225,7 +226,7 @@ double ReadDecimal(CharReader& reader) {
   const long exponent = ReadExponent(reader, chars);
 
   double value = 0;
-  const auto result = std::from_chars(chars.begin(), chars.end(), value);
+  const auto result = DecimalFromChars(chars.begin(), chars.end(), value);
   if (result.ec == std::errc::result_out_of_range) {
     // Too small for a double becomes zero; too large is a failure.
     if (Magnitude(chars, exponent) > 0) Overflow();
@@ -253,7 +254,7 @@ bool IsPlainDecimal(std::string_view text) {
 double TextToNumber(std::string_view text) {
   if (IsPlainDecimal(text)) {
     double value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    const auto result = DecimalFromChars(text.data(), text.data() + text.size(), value);
     if (result.ec == std::errc()) return value;
     if (result.ec == std::errc::invalid_argument) return 0;
     // Out of range: the general reader tells overflow from underflow.

@@ -5,8 +5,9 @@
 #
 #   scripts/install-deps.sh run       build and run the program
 #   scripts/install-deps.sh windows   cross-build for Windows and run it under Wine
+#   scripts/install-deps.sh web       build for WebAssembly and run its tests under Node
 #   scripts/install-deps.sh test      every test, the fuzz run, the package and
-#                                     the Windows build's tests
+#                                     the Windows and web builds' tests
 set -euo pipefail
 
 purpose=${1:-test}
@@ -23,6 +24,13 @@ windows_packages=(
   xvfb xauth
 )
 
+# The WebAssembly build: Emscripten (with Node), fast_float for the
+# calculation's number reading, GoogleTest's sources to build with it.
+web_packages=(
+  cmake make
+  emscripten nodejs libfast-float-dev googletest
+)
+
 case $purpose in
   run | test)
     packages=(
@@ -36,8 +44,11 @@ case $purpose in
   windows)
     packages=("${windows_packages[@]}")
     ;;
+  web)
+    packages=("${web_packages[@]}")
+    ;;
   *)
-    echo "install-deps.sh: unknown purpose '$purpose' (run, windows or test)" >&2
+    echo "install-deps.sh: unknown purpose '$purpose' (run, windows, web or test)" >&2
     exit 2
     ;;
 esac
@@ -50,6 +61,7 @@ if [[ $purpose == test ]]; then
     g++-multilib qemu-user
     locales desktop-file-utils dpkg-dev file lintian appstream
     "${windows_packages[@]}"
+    "${web_packages[@]}"
   )
 fi
 

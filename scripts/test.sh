@@ -2,8 +2,8 @@
 # Builds and runs every test: the unit, handler and window tests, the same
 # tests again in an AddressSanitizer + UndefinedBehaviorSanitizer build, a
 # bounded fuzz run of the calculation, the 32-bit x86 builds with the
-# calculation's tests under qemu-i386, and the Windows build's tests under
-# Wine. Installs what is missing first.
+# calculation's tests under qemu-i386, the Windows build's tests under Wine
+# and the web build's under Node. Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -56,3 +56,17 @@ windows_start=$SECONDS
 TR_BUILD_TESTS=ON bash scripts/build-windows.sh
 bash scripts/with-xvfb.sh ctest --test-dir build-windows --output-on-failure -j"$jobs"
 echo "Windows build and test: $((SECONDS - windows_start)) s"
+
+echo "== Web build and test"
+# calc/, toolkit/ and ui/ built with Emscripten, their tests run under Node:
+# the same exact doubles and texts as on Linux. Then the calculation's tests
+# once more natively, on the number reading and writing that the web build
+# uses in place of the standard library's.
+web_start=$SECONDS
+TR_BUILD_TESTS=ON bash scripts/build-web.sh
+ctest --test-dir build-web --output-on-failure -j"$jobs"
+cmake -S . -B build-portable -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTR_BUILD_GUI=OFF \
+  -DTR_BUILD_BENCHMARKS=OFF -DTR_PORTABLE_CHARCONV=ON >/dev/null
+cmake --build build-portable -j"$jobs" --target calc_tests
+ctest --test-dir build-portable/tests/calc --output-on-failure -j"$jobs"
+echo "Web build and test: $((SECONDS - web_start)) s"
