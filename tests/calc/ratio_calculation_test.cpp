@@ -1,4 +1,5 @@
 #include <clocale>
+#include <limits>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -201,6 +202,9 @@ const NumberTextCase kNumberTextCases[] = {
     {"exponent_from_ten_million", 1e7f, " 1E+07"},
     {"rounding_carries_into_exponent", 9999999.5f, " 1E+07"},
     {"large_with_digits", 12345678, " 1.234568E+07"},
+    {"tie_goes_to_the_even_digit", 1048576.5f, " 1048576"},
+    {"tie_rounds_up_to_the_even_digit", 1048577.5f, " 1048578"},
+    {"smallest_subnormal", std::numeric_limits<float>::denorm_min(), " 1.401298E-45"},
     {"smallest_plain", 0.0001f, " 0.0001"},
     {"exponent_below_ten_thousandth", 0.00001f, " 1E-05"},
     {"three_digit_exponent_not_needed", 3.4028235e38f, " 3.402823E+38"},

@@ -1,12 +1,15 @@
 #include <cmath>
+#include <cstring>
 #include <ostream>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include <gtest/gtest.h>
 
 #include "calc/arithmetic_failure.h"
+#include "calc/float_chars.h"
 #include "calc/text_to_number.h"
 
 namespace {
@@ -94,6 +97,10 @@ const TextCase kTextCases[] = {
     {"hex_above_thirty_two_bit", "&H100000000", 4294967296.0},
     {"hex_long_unsigned_rounds", "&H20000000000001", 9007199254740992.0},
     {"hex_long_unsigned_rounds_up", "&H20000000000003", 9007199254740996.0},
+    {"hex_beyond_sixteen_digits_tie_to_even", "&H200000000000010000", 0x1p69},
+    {"hex_digit_far_beyond_breaks_the_tie", "&H2000000000000100000001", 0x1.0000000000001p85},
+    {"hex_largest_double", "&HFFFFFFFFFFFFFB" + std::string(242, 'F'),
+     std::numeric_limits<double>::max()},
     {"hex_stops_at_non_digit", "&H1G", 1},
     {"octal_sixteen_bit_signed", "&O177777", -1},
     {"octal_above_sixteen_bit", "&O200000", 65536},
@@ -140,6 +147,7 @@ TEST(TextToNumberTest, NumbersBeyondTheDoubleRangeFail) {
       {"exponent_beyond_any_counter", "1e99999999999999999999"},
       {"megabyte_of_digits", std::string(1 << 20, '9')},
       {"hex_beyond_double", "&H" + std::string(300, 'F')},
+      {"hex_rounding_up_to_two_to_the_1024", "&HFFFFFFFFFFFFFC" + std::string(242, '0')},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -149,6 +157,45 @@ TEST(TextToNumberTest, NumbersBeyondTheDoubleRangeFail) {
     } catch (const ArithmeticFailure& failure) {
       EXPECT_EQ(failure.reason(), ArithmeticFailure::Reason::OutOfRange);
     }
+  }
+}
+
+// The decimal reading beneath TextToNumber, whether the standard library's
+// from_chars or calc's own: out-of-range results are told apart from
+// ordinary ones, and the value is left alone.
+TEST(DecimalFromCharsTest, ReadsAsFromCharsDoes) {
+  constexpr double kUntouched = 7;
+  constexpr auto kOutOfRange = std::errc::result_out_of_range;
+  struct Case {
+    const char* name;
+    const char* text;
+    std::errc ec;
+    double value;
+    std::size_t read;
+  };
+  const Case cases[] = {
+      {"exponent_and_tail", "1.5e3x", std::errc(), 1500, 5},
+      {"no_number", "abc", std::errc::invalid_argument, kUntouched, 0},
+      {"overflow", "1e400", kOutOfRange, kUntouched, 5},
+      {"underflow", "1e-400", kOutOfRange, kUntouched, 6},
+      {"negative_underflow", "-1e-400", kOutOfRange, kUntouched, 7},
+      {"zero_with_tiny_exponent", "0e-400", std::errc(), 0, 6},
+      {"smallest_subnormal", "4.9e-324", std::errc(), std::numeric_limits<double>::denorm_min(), 8},
+      {"just_above_half_the_smallest", "2.4703282292062328e-324", std::errc(),
+       std::numeric_limits<double>::denorm_min(), 23},
+      {"just_below_half_the_smallest", "2.4703282292062327e-324", kOutOfRange, kUntouched, 23},
+      {"rounds_down_to_largest", "1.7976931348623158e308", std::errc(),
+       std::numeric_limits<double>::max(), 22},
+      {"rounds_up_beyond_largest", "1.7976931348623159e308", kOutOfRange, kUntouched, 22},
+      {"infinity_word", "inf", std::errc(), std::numeric_limits<double>::infinity(), 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    double value = kUntouched;
+    const auto result = calc::DecimalFromChars(c.text, c.text + std::strlen(c.text), value);
+    EXPECT_EQ(result.ec, c.ec);
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ(static_cast<std::size_t>(result.ptr - c.text), c.read);
   }
 }
 
