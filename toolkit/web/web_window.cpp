@@ -97,6 +97,9 @@ std::u16string ForPage(std::string_view utf8) {
 
 int Length(std::u16string_view text) { return static_cast<int>(text.size()); }
 
+// The index by which page.js knows a control.
+int PageIndex(Control control) { return static_cast<int>(Index(control)); }
+
 // The text that page.js holds after tr_hold_*, `length` code units long.
 std::u16string TakeHeld(int length) {
   std::u16string text(static_cast<std::size_t>(length), u'\0');
@@ -131,18 +134,18 @@ WebWindow::WebWindow(const WindowLayout& layout, FailureDescriber describe)
     BuildControl(*row, layout);
   }
   for (const ControlLayout* row : rows) {
-    if (row->buddy) tr_name_field(static_cast<int>(Index(row->control)), static_cast<int>(Index(*row->buddy)));
+    if (row->buddy) tr_name_field(PageIndex(row->control), PageIndex(*row->buddy));
   }
   std::vector<int> order;
-  for (const Control control : FocusOrder(layout.controls)) order.push_back(static_cast<int>(Index(control)));
+  for (const Control control : FocusOrder(layout.controls)) order.push_back(PageIndex(control));
   tr_set_focus_order(order.data(), static_cast<int>(order.size()));
 }
 
 WebWindow::~WebWindow() = default;
 
 void WebWindow::BuildControl(const ControlLayout& row, const WindowLayout& layout) {
-  const int index = static_cast<int>(Index(row.control));
-  const int container = row.container ? static_cast<int>(Index(*row.container)) : -1;
+  const int index = PageIndex(row.control);
+  const int container = row.container ? PageIndex(*row.container) : -1;
   const std::u16string caption = ForPage(row.caption);
   switch (row.kind) {
     case ControlKind::Frame:
@@ -169,15 +172,15 @@ void WebWindow::BuildControl(const ControlLayout& row, const WindowLayout& layou
   if (row.font == FontRole::Label) font = ForPage(CssFont(layout.labelFont));
   if (row.font == FontRole::Field) font = ForPage(CssFont(layout.fieldFont));
   const std::u16string name = ForPage(ControlName(row.control));
-  tr_place(index, name.data(), Length(name), TwipsToPixels(row.left), TwipsToPixels(row.top), TwipsToPixels(row.width),
-           TwipsToPixels(row.height), font.data(), Length(font),
+  tr_place(index, name.data(), Length(name), TwipsToPixels(row.left), TwipsToPixels(row.top),
+           TwipsToPixels(row.width), TwipsToPixels(row.height), font.data(), Length(font),
            row.cursor == Cursor::PointingHand ? 1 : 0);
 }
 
 int WebWindow::ControlOf(Control control, ControlKind kind) const {
   const ControlLayout* row = Index(control) < kControlCount ? rowOf_[Index(control)] : nullptr;
   if (row == nullptr || row->kind != kind) throw NoSuchControl(control);
-  return static_cast<int>(Index(control));
+  return PageIndex(control);
 }
 
 void WebWindow::Open(WindowEvents& events) {
