@@ -77,6 +77,7 @@ async function perform(page, [action, name, text]) {
     case 'focus': return page.focus(`${selector}, ${selector} input`);
     case 'key': return page.keyboard.press(name);
     case 'closeBox': return page.click('.window .close-box');
+    case 'background': return page.mouse.click(5, 5);
     case 'set':
       // As a script or an input method may leave it; "<D800>" is a lone surrogate.
       return page.evaluate(([selector, text]) => {
@@ -179,6 +180,8 @@ describe('the page', { concurrency: 2 }, () => {
     { name: 'Enter in a field presses 确 定', steps: [['click', 'Option2'], ['click', 'Option4'],
       ['type', 'Text1', '100'], ['type', 'Text3', '1500'], ['key', 'Enter']], box: result('传动比为： 0.6366198') },
     { name: 'Enter on an option presses 确 定', steps: [['click', 'Option1'], ['key', 'Enter']],
+      box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
+    { name: 'Enter with the page behind the window focused presses 确 定', steps: [['background'], ['key', 'Enter']],
       box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
     { name: 'Space on 确 定 presses it', steps: [['focus', 'Command1'], ['key', 'Space']],
       box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },

@@ -160,7 +160,11 @@ var TrPage = (() => {
       client.style.width = width + 'px';
       client.style.height = height + 'px';
       win.append(bar, client);
-      win.addEventListener('keydown', onKey);
+      // The window has the keys, also when the page itself has the focus;
+      // not while a box is open or once the window is gone.
+      document.addEventListener('keydown', (e) => {
+        if (!win.hidden && !(box && box.open) && !e.defaultPrevented) onKey(e);
+      });
       desktop.append(win);
       addEventListener('resize', fit);
       return 1;
