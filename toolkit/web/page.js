@@ -2,8 +2,10 @@
 // before the program. It makes the window's elements as the program asks and
 // queues what the user does (clicks, the close box, pasted text) for the
 // program's event loop, which takes one event at a time between handlers. It
-// decides nothing and computes nothing: which click runs a handler, whether
-// the window closes and what a paste keeps are the program's to say.
+// computes nothing, and of the window's rules it keeps only the keys of a
+// dialog (Tab in the program's order, Enter, Esc): which click runs a
+// handler, whether the window closes and what a paste keeps are the
+// program's to say.
 var TrPage = (() => {
   // Event kinds, as web_window.cpp reads them: kind * 256 + control index.
   const CLICK = 1, CLOSE_BOX = 2, INSERT = 3;
