@@ -9,7 +9,6 @@
 
 #include "window_fixture.h"
 #include "calc/ratio_calculation.h"
-#include "toolkit/utf16.h"
 #include "toolkit/win32/win32_window.h"
 #include "ui/form2_layout.h"
 
@@ -21,9 +20,9 @@ using toolkit::Option;
 using toolkit::TextField;
 using Entries = std::vector<std::string>;
 
-std::wstring Wide(std::string_view utf8) {
-  const std::u16string text = toolkit::Utf8ToUtf16(utf8).value();
-  return {text.begin(), text.end()};
+// What `window` is, for messages: its class and its text.
+std::string Describe(HWND window) {
+  return window == nullptr ? "nothing" : win32_test::Narrow(ClassOf(window) + L" " + TextOf(window));
 }
 
 TEST_F(Win32WindowTest, LoadComesBeforeTheWindowShowsAndNothingIsSelected) {
@@ -153,6 +152,41 @@ TEST_F(Win32WindowTest, ShowMessageShowsOneModalBoxThatEveryUsualWayCloses) {
   }
   EXPECT_THROW(Window().ShowMessage("x", "y", static_cast<calc::MessageIcon>(48)),
                toolkit::ToolkitFailure);
+}
+
+// The focus stays where the user left it while the window is minimised or
+// another window is active.
+TEST_F(Win32WindowTest, TheFocusComesBackWhereTheUserLeftIt) {
+  HWND form = Window().Handle();
+  HWND other = CreateWindowExW(0, L"Static", L"another window", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                               100, nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(other, SW_SHOWNOACTIVATE);
+  SetWindowPos(other, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  struct Away {
+    const char* name;
+    std::function<void()> leave;
+    std::function<void()> comeBack;
+  };
+  const Away table[] = {
+      {"minimised and restored",
+       [&] { PostMessageW(form, WM_SYSCOMMAND, SC_MINIMIZE, 0); },
+       [&] { PostMessageW(form, WM_SYSCOMMAND, SC_RESTORE, 0); }},
+      {"another window active and back", [&] { SetForegroundWindow(other); },
+       [&] { SetForegroundWindow(form); }},
+  };
+  for (const Away& away : table) {
+    SCOPED_TRACE(away.name);
+    SetFocus(Hwnd(Control::Text3));
+    Pump();
+    away.leave();
+    Pump(200);
+    EXPECT_TRUE(IsIconic(form) || GetActiveWindow() != form) << "the window is left";
+    away.comeBack();
+    Pump(200);
+    EXPECT_EQ(GetActiveWindow(), form);
+    EXPECT_EQ(GetFocus(), Hwnd(Control::Text3)) << "the focus is on " << Describe(GetFocus());
+  }
+  DestroyWindow(other);
 }
 
 TEST_F(Win32WindowTest, AFailingHandlerIsReportedAndTheWindowGoesOn) {
