@@ -1,6 +1,8 @@
 // The toolkit core that every binding builds on: which layouts it refuses,
-// and the UTF-8 it lets through to a toolkit.
+// the rules of its events, the first line a field keeps, and the UTF-8 it
+// lets through to a toolkit.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "recording_events.h"
+#include "recording_toolkit.h"
 #include "toolkit/utf16.h"
 #include "toolkit/window_core.h"
 
@@ -42,6 +46,21 @@ TEST(BuildOrderTest, LayoutsThatCannotBeBuiltAreRefused) {
   buddyMissing.buddy = Control::Text1;
   auto badCaption = frame;
   badCaption.caption = "\xE4\xBC";
+  // Frame1, Option1, Frame2, Option4, Option2 in tab order: Frame1's group parted.
+  auto option1 = optionInLabel;
+  option1.container = Control::Frame1;
+  auto frame2 = frame;
+  frame2.control = Control::Frame2;
+  frame2.tabIndex = 3;
+  auto option4 = option1;
+  option4.control = Control::Option4;
+  option4.container = Control::Frame2;
+  option4.tabIndex = 4;
+  auto option2 = option1;
+  option2.control = Control::Option2;
+  option2.tabIndex = 5;
+  auto labelOfOption = label;
+  labelOfOption.buddy = Control::Option1;
   struct Bad {
     const char* name;
     std::vector<ControlLayout> rows;
@@ -56,6 +75,8 @@ TEST(BuildOrderTest, LayoutsThatCannotBeBuiltAreRefused) {
       {"a default role on a label", {defaultLabel}},
       {"a buddy that is not there", {buddyMissing}},
       {"a caption that is not UTF-8", {badCaption}},
+      {"a frame's options parted in the tab order", {frame, option1, frame2, option4, option2}},
+      {"a label that names an option", {frame, option1, labelOfOption}},
       {"a label without a label font", {label}, {}},
   };
   for (const Bad& bad : bads) {
@@ -70,6 +91,151 @@ TEST(BuildOrderTest, LayoutsThatCannotBeBuiltAreRefused) {
   const auto order = toolkit::BuildOrder({"good", 900, 900, good, "", kFont, kFont});
   ASSERT_EQ(order.size(), 3u);
   EXPECT_EQ(order.back()->control, Control::Option1) << "the frame is built before its option";
+}
+
+TEST(FirstLineTest, AFieldKeepsTheFirstLineOfWhatIsPutIn) {
+  struct Edit {
+    const char* name;
+    std::u16string_view before, after;
+    std::size_t cursor;
+    std::optional<std::u16string> kept;
+  };
+  const Edit edits[] = {
+      {"lines pasted into an empty field", u"", u"1500\r\n2000", 10, u"1500"},
+      {"lines pasted between two characters", u"ab", u"a1\n2b", 4, u"a1b"},
+      {"lines over a selection", u"a99b", u"a1\r2b", 4, u"a1b"},
+      {"a line break first keeps nothing of it", u"7", u"\n17", 2, u"7"},
+      {"what is put in starts like the old text", u"ab", u"ab\nbb", 4, u"abb"},
+      {"a carriage return alone ends a line", u"", u"3.5\r4", 5, u"3.5"},
+      {"one line is kept whole", u"ab", u"a12b", 3, std::nullopt},
+      {"a deletion", u"a12b", u"ab", 1, std::nullopt},
+  };
+  for (const Edit& edit : edits) {
+    SCOPED_TRACE(edit.name);
+    EXPECT_EQ(toolkit::KeepFirstLineOfEdit(edit.before, edit.after, edit.cursor), edit.kept);
+  }
+  EXPECT_EQ(toolkit::FirstLine(u"1500\r\n2000"), u"1500");
+  EXPECT_EQ(toolkit::FirstLine(u"1500"), u"1500");
+}
+
+// The dispatch's rules on a window in memory: what runs, in which order,
+// and when the window closes.
+TEST(EventDispatchTest, EachEventWaitsForTheRunningHandlerAndOptionsRaiseOnlyWhenSelected) {
+  using toolkit::CloseReason;
+  using toolkit::Option;
+  struct Road {
+    const char* name;
+    // What the user and the desktop do, given the dispatch, the window in
+    // memory and the log; may set handlers' bodies in log.on.
+    std::function<void(toolkit::EventDispatch&, ui_test::RecordingToolkit&,
+                       toolkit_test::EventLog&)>
+        act;
+    std::vector<std::string> entries;  // after Form_Load
+    int closes;
+  };
+  const auto answer = [](toolkit_test::EventLog& log, bool yes) {
+    log.entries.push_back(yes ? "yes" : "no");
+  };
+  const Road roads[] = {
+      {"a close request while a handler runs waits for it",
+       [&](auto& dispatch, auto&, auto& log) {
+         log.on["Command1_Click"] = [&] {
+           answer(log, dispatch.MayClose(CloseReason::ControlMenu));
+           answer(log, dispatch.MayClose(CloseReason::ControlMenu));
+           log.entries.push_back("box closed");
+         };
+         dispatch.Click(Control::Command1);
+       },
+       {"Command1_Click", "no", "no", "box closed", "Form_QueryUnload:ControlMenu"},
+       1},
+      {"a click while a handler runs waits for it",
+       [](auto& dispatch, auto&, auto& log) {
+         log.on["Command1_Click"] = [&] {
+           dispatch.Click(Control::Command2);
+           log.entries.push_back("box closed");
+         };
+         dispatch.Click(Control::Command1);
+       },
+       {"Command1_Click", "box closed", "Command2_Click"},
+       0},
+      {"Command2 unloads at once, and a close while it is asked is refused",
+       [&](auto& dispatch, auto&, auto& log) {
+         log.on["Command2_Click"] = [&] { dispatch.Unload(); };
+         log.on["Form_QueryUnload"] = [&] {
+           answer(log, dispatch.MayClose(CloseReason::ControlMenu));
+           dispatch.Unload();
+         };
+         dispatch.Click(Control::Command2);
+       },
+       {"Command2_Click", "Form_QueryUnload:Code", "no"},
+       1},
+      {"an option raises when a click selects it, not when it is selected already",
+       [](auto& dispatch, auto& window, auto&) {
+         dispatch.Click(Control::Option1);  // not selected: no event
+         window.selected.insert(Option::Option1);
+         dispatch.Click(Control::Option1);
+         dispatch.Click(Control::Option1);
+         window.selected = {Option::Option2};  // the toolkit moved the selection
+         dispatch.Click(Control::Option2);
+         window.selected = {Option::Option1};
+         dispatch.Click(Control::Option1);
+       },
+       {"Option1_Click", "Option2_Click", "Option1_Click"},
+       0},
+      {"an option unselected by Deselect raises again",
+       [](auto& dispatch, auto& window, auto&) {
+         window.selected.insert(Option::Option5);
+         dispatch.Click(Control::Option5);
+         window.selected.clear();
+         dispatch.Deselected(Option::Option5);
+         window.selected.insert(Option::Option5);
+         dispatch.Click(Control::Option5);
+       },
+       {"Option5_Click", "Option5_Click"},
+       0},
+      {"a cancelled end of the session leaves the window open",
+       [&](auto& dispatch, auto&, auto& log) {
+         answer(log, dispatch.MayEndSession());
+         dispatch.EndSession(false);
+         dispatch.Click(Control::Command1);
+       },
+       {"Form_QueryUnload:Session", "yes", "Command1_Click"},
+       0},
+      {"the session's end closes the window once",
+       [&](auto& dispatch, auto&, auto& log) {
+         answer(log, dispatch.MayEndSession());
+         dispatch.EndSession(true);
+         dispatch.EndSession(true);
+         answer(log, dispatch.MayClose(CloseReason::ControlMenu));
+       },
+       {"Form_QueryUnload:Session", "yes", "yes"},
+       1},
+      {"a handler's cancel refuses the session's end",
+       [&](auto& dispatch, auto&, auto& log) {
+         log.cancelUnload = true;
+         answer(log, dispatch.MayEndSession());
+         dispatch.EndSession(true);
+       },
+       {"Form_QueryUnload:Session", "no"},
+       0},
+  };
+  for (const Road& road : roads) {
+    SCOPED_TRACE(road.name);
+    ui_test::RecordingToolkit window;
+    toolkit_test::EventLog log;
+    toolkit_test::RecordingEvents events(log);
+    int closes = 0;
+    toolkit::EventDispatch dispatch(window, toolkit_test::DescribeForTest, [&] {
+      ++closes;
+      return true;
+    });
+    dispatch.Load(events);
+    log.entries.clear();
+    road.act(dispatch, window, log);
+    EXPECT_EQ(log.entries, road.entries);
+    EXPECT_EQ(closes, road.closes);
+    EXPECT_EQ(dispatch.IsUnloaded(), road.closes == 1);
+  }
 }
 
 TEST(Utf16Test, WellFormedUtf8IsConvertedAndMalformedRefused) {

@@ -162,6 +162,35 @@ TEST_F(QtWindowTest, UserTypingReachesGetText) {
   EXPECT_EQ(Window().GetText(TextField::Text1), "1500");
 }
 
+TEST_F(QtWindowTest, LinesPutIntoAFieldLeaveItsFirstLine) {
+  struct Put {
+    const char* name;
+    const char* before;
+    int cursor;
+    const char* lines;
+    std::function<void(QLineEdit&)> put;
+    const char* after;
+  };
+  const auto pasteByKey = [](QLineEdit& field) { QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier); };
+  const auto pasteByMenu = [](QLineEdit& field) { field.paste(); };
+  const Put puts[] = {
+      {"Ctrl+V into an empty field", "", 0, "1500\r\n2000", pasteByKey, "1500"},
+      {"Ctrl+V between two digits", "19", 1, "5\n7", pasteByKey, "159"},
+      {"the context menu's paste", "", 0, "3.5\n", pasteByMenu, "3.5"},
+      {"one line pasted whole", "1", 1, "500", pasteByKey, "1500"},
+  };
+  auto& field = Find<QLineEdit>(Control::Text1);
+  field.setFocus(Qt::OtherFocusReason);
+  for (const Put& put : puts) {
+    SCOPED_TRACE(put.name);
+    Window().SetText(TextField::Text1, put.before);
+    field.setCursorPosition(put.cursor);
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(put.lines));
+    put.put(field);
+    EXPECT_EQ(Window().GetText(TextField::Text1), put.after);
+  }
+}
+
 TEST_F(QtWindowTest, DisabledFieldKeepsItsTextAndRefusesTyping) {
   Window().SetText(TextField::Text2, "Enabled");
   Window().SetEnabled(TextField::Text2, false);
@@ -363,6 +392,23 @@ TEST_F(QtWindowTest, CloseRequestsAskOnceAndACancelKeepsTheWindow) {
   Form().windowHandle()->close();
   EXPECT_EQ(events.entries, Entries{"Form_QueryUnload:ControlMenu"});
   EXPECT_TRUE(Window().IsUnloaded());
+}
+
+TEST_F(QtWindowTest, ACloseWhileTheResultBoxIsOpenWaitsForItsHandler) {
+  events.on["Command1_Click"] = [this] {
+    Window().ShowMessage("传动比为： 1.570796", "Result！", calc::MessageIcon::Information);
+    events.entries.push_back("box closed");
+  };
+  ExpectBox([this](QMessageBox& box) {
+    Form().windowHandle()->close();  // as the taskbar's "close window" asks
+    events.entries.push_back(Form().isVisible() ? "still open" : "closed under the box");
+    PressEnter(box);
+  });
+  Click(Find(Control::Command1));
+  EXPECT_EQ(events.entries, (Entries{"Form_Load", "Command1_Click", "still open", "box closed",
+                                     "Form_QueryUnload:ControlMenu"}));
+  EXPECT_TRUE(Window().IsUnloaded());
+  EXPECT_FALSE(Form().isVisible());
 }
 
 TEST_F(QtWindowTest, AFailingHandlerIsReportedAndTheWindowGoesOn) {

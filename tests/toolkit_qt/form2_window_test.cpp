@@ -305,7 +305,7 @@ TEST_F(QtWindowTest, Form2EndsTheProgramOnceWithStatus0) {
       });
       return std::make_unique<CountingQueryUnload>(ui::MakeForm2(window), queryUnloads);
     };
-    EXPECT_EQ(toolkit::qt::RunEventLoop(ui::kForm2Layout, makeHandlers, ui::DescribeFailure), 0);
+    EXPECT_EQ(RunQtWindow(makeHandlers, ui::DescribeFailure), 0);
     EXPECT_EQ(queryUnloads, 1);
   }
 }

@@ -214,6 +214,8 @@ TEST_F(QtWindowTest, FontsHaveTheirSizesAndFaces) {
       case FontRole::Label:
       case FontRole::Field:
         EXPECT_EQ(font.families(), songFamilies);
+        EXPECT_TRUE(songFamilies.contains(QFontInfo(font).family()))
+            << "drawn in " << QFontInfo(font).family().toStdString();
         EXPECT_DOUBLE_EQ(font.pointSizeF(), row.font == FontRole::Label ? 9.75 : 11.25);
         EXPECT_EQ(font.weight(), QFont::Normal);
         EXPECT_FALSE(font.italic());

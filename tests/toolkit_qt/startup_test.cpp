@@ -1,4 +1,4 @@
-// Start-up and the end of the run: RunEventLoop's order of events and exit
+// Start-up and the end of the run: RunQtWindow's order of events and exit
 // status, and RunWindow's refusal to start without a display.
 
 #include <QApplication>
@@ -46,7 +46,7 @@ TEST_F(QtWindowTest, Command2UnloadEndsTheEventLoopWithStatus0) {
     running->UnloadWindow(toolkit::Window::Form2);
     events.entries.push_back(running->Widget().isVisible() ? "still shown" : "closed");
   };
-  EXPECT_EQ(toolkit::qt::RunEventLoop(ui::kForm2Layout, RecordingFactory(running), DescribeForTest),
+  EXPECT_EQ(RunQtWindow(RecordingFactory(running), DescribeForTest),
             0);
   EXPECT_EQ(events.entries, (Entries{"Form_Load", "not shown yet", "Command2_Click",
                                      "Form_QueryUnload:Code", "closed"}));
@@ -62,7 +62,7 @@ TEST_F(QtWindowTest, CloseBoxEndsTheEventLoopWithStatus0) {
       running->Widget().windowHandle()->close();
     });
   };
-  EXPECT_EQ(toolkit::qt::RunEventLoop(ui::kForm2Layout, RecordingFactory(running), DescribeForTest),
+  EXPECT_EQ(RunQtWindow(RecordingFactory(running), DescribeForTest),
             0);
   EXPECT_EQ(events.entries, (Entries{"Form_Load", "centred", "Form_QueryUnload:ControlMenu"}));
   const QList<QSize> iconSizes = QApplication::windowIcon().availableSizes();
@@ -74,7 +74,7 @@ TEST_F(QtWindowTest, CloseBoxEndsTheEventLoopWithStatus0) {
 TEST_F(QtWindowTest, UnloadDuringFormLoadEndsWithoutShowing) {
   toolkit::qt::QtWindow* running = nullptr;
   events.on["Form_Load"] = [&] { running->UnloadWindow(toolkit::Window::Form2); };
-  EXPECT_EQ(toolkit::qt::RunEventLoop(ui::kForm2Layout, RecordingFactory(running), DescribeForTest),
+  EXPECT_EQ(RunQtWindow(RecordingFactory(running), DescribeForTest),
             0);
   EXPECT_EQ(events.entries, (Entries{"Form_Load", "Form_QueryUnload:Code"}));
 }

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "toolkit/window_core.h"
 #include "ui/form2_layout.h"
 
 namespace toolkit_qt_test {
@@ -35,6 +36,12 @@ std::vector<std::string> MissingGlyphs(const QFont& font, const QString& text) {
     }
   }
   return missing;
+}
+
+int RunQtWindow(const toolkit::HandlerFactory& makeHandlers, toolkit::FailureDescriber describe) {
+  return toolkit::RunBoundWindow(
+      [describe] { return std::make_unique<toolkit::qt::QtWindow>(ui::kForm2Layout, describe); },
+      makeHandlers);
 }
 
 QtWindowTest::QtWindowTest() {

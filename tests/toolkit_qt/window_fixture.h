@@ -51,6 +51,10 @@ Widget& FindControl(QWidget& form, toolkit::Control control) {
   return *widget;
 }
 
+// The program's start-up on a Qt window of kForm2Layout, once the
+// QApplication exists: its exit status.
+int RunQtWindow(const toolkit::HandlerFactory& makeHandlers, toolkit::FailureDescriber describe);
+
 class QtWindowTest : public ::testing::Test {
  protected:
   QtWindowTest();
@@ -64,7 +68,7 @@ class QtWindowTest : public ::testing::Test {
   Widget& Find(toolkit::Control control) {
     return FindControl<Widget>(Form(), control);
   }
-  // Handlers for RunEventLoop recording into `events`; `running` is set to
+  // Handlers for RunQtWindow recording into `events`; `running` is set to
   // their window when they are made.
   toolkit::HandlerFactory RecordingFactory(toolkit::qt::QtWindow*& running);
 

@@ -15,6 +15,7 @@
 
 #include "toolkit/qt/display_check.h"
 #include "toolkit/qt/qt_window.h"
+#include "toolkit/window_core.h"
 #include "toolkit/qt/song_font.h"
 
 namespace toolkit::qt {
@@ -41,19 +42,6 @@ void UseChineseInterfaceFont() {
   QApplication::setFont(font);
 }
 
-int RunEventLoop(const WindowLayout& layout, const HandlerFactory& makeHandlers,
-                 FailureDescriber describe) {
-  // Declared before the window, so destroyed after it.
-  std::unique_ptr<WindowEvents> events;
-  QtWindow window(layout, describe);
-  QApplication::setWindowIcon(window.Widget().windowIcon());
-  events = makeHandlers(window);
-  if (events == nullptr) throw ToolkitFailure("no handlers were made for the window");
-  window.Open(*events);
-  if (window.IsUnloaded()) return 0;  // Form_Load unloaded it
-  return QApplication::exec();
-}
-
 }  // namespace toolkit::qt
 
 namespace toolkit {
@@ -72,7 +60,8 @@ int RunWindow(std::string_view program, const WindowLayout& layout,
   qt::UseChineseTranslations();
   qt::UseChineseInterfaceFont();
   try {
-    return qt::RunEventLoop(layout, makeHandlers, describe);
+    return RunBoundWindow(
+        [&] { return std::make_unique<qt::QtWindow>(layout, describe); }, makeHandlers);
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "%s: cannot open the window: %s\n", name.c_str(), failure.what());
     return 1;

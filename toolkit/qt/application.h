@@ -1,19 +1,13 @@
 #pragma once
-// Starting the program on Qt: the application, its interface font, the one
-// window with its handlers, and the event loop. toolkit::RunWindow
-// (toolkit/program.h) is defined here for the Qt build.
+// Starting the program on Qt: the display check, the application, its
+// translations and interface font, then the start-up that every binding
+// shares (RunBoundWindow). toolkit::RunWindow (toolkit/program.h) is defined
+// here for the Qt build.
 
 #include "toolkit/program.h"
 #include "toolkit/window_layout.h"
 
 namespace toolkit::qt {
-
-// RunWindow once the QApplication exists: the window, its handlers, the loop.
-// The window's icon becomes the application's icon. Returns the loop's exit
-// status, 0 after the unload. Throws ToolkitFailure when the window cannot be
-// built. The handlers outlive the window.
-int RunEventLoop(const WindowLayout& layout, const HandlerFactory& makeHandlers,
-                 FailureDescriber describe);
 
 // Qt's own strings, such as a message box's OK and a text field's context
 // menu, in Simplified Chinese like every text of the window, whatever the

@@ -33,15 +33,13 @@ constexpr Qt::WindowFlags kWindowFlags =
     Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
-std::string Name(Control control) { return std::string(ControlName(control)); }
-
 // UTF-8 to QString, refusing malformed input instead of replacing it.
 //   "传动比" -> u"传动比"     "\xFF" -> throws ToolkitFailure
 QString ToQString(std::string_view utf8) {
   QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
                                                   QStringDecoder::Flag::ConvertInitialBom);
   QString text = decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
-  if (decode.hasError()) throw ToolkitFailure("a text for the window is not valid UTF-8");
+  if (decode.hasError()) throw NotUtf8();
   return text;
 }
 
@@ -82,7 +80,7 @@ QMessageBox::Icon BoxIcon(calc::MessageIcon icon) {
     case calc::MessageIcon::Information: return QMessageBox::Information;
     case calc::MessageIcon::Critical: return QMessageBox::Critical;
   }
-  throw ToolkitFailure("unknown message box style " + std::to_string(static_cast<int>(icon)));
+  throw UnknownIcon(icon);
 }
 
 }  // namespace
@@ -133,12 +131,44 @@ class QtWindow::FormWidget final : public QWidget {
   bool drawn_ = false;
 };
 
+// A single-line field: what the user puts in (typed, pasted by key, menu or
+// middle button, dropped, or committed by an input method) keeps only its
+// first line, as a single-line field on Windows does.
+class QtWindow::FieldWidget final : public QLineEdit {
+ public:
+  FieldWidget(const QString& text, QWidget* parent) : QLineEdit(text, parent), before_(text) {
+    connect(this, &QLineEdit::textEdited, this, &FieldWidget::KeepFirstLine);
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& now) { before_ = now; });
+  }
+
+ private:
+  void KeepFirstLine(const QString& after) {
+    const auto kept = KeepFirstLineOfEdit(Utf16(before_), Utf16(after),
+                                          static_cast<std::size_t>(cursorPosition()));
+    if (!kept) return;
+    const QString text = QString::fromUtf16(kept->data(), static_cast<qsizetype>(kept->size()));
+    const int cursor = cursorPosition() - static_cast<int>(after.size() - text.size());
+    setText(text);
+    setCursorPosition(cursor);
+  }
+
+  static std::u16string_view Utf16(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+  }
+
+  QString before_;  // the text before the user's latest edit
+};
+
 QtWindow::QtWindow(const WindowLayout& layout, FailureDescriber describe)
-    : form_(std::make_unique<FormWidget>(*this)), dispatch_(*this, describe) {
+    : form_(std::make_unique<FormWidget>(*this)),
+      dispatch_(*this, describe, [this] { return form_->close(); }) {
   const std::vector<const ControlLayout*> rows = BuildOrder(layout);
   form_->setWindowTitle(ToQString(layout.caption));
   form_->setFixedSize(TwipsToPixels(layout.clientWidth), TwipsToPixels(layout.clientHeight));
-  if (!layout.icon.empty()) form_->setWindowIcon(LoadIcon(layout.icon));
+  if (!layout.icon.empty()) {
+    form_->setWindowIcon(LoadIcon(layout.icon));
+    QApplication::setWindowIcon(form_->windowIcon());
+  }
   for (const ControlLayout* row : rows) BuildControl(*row, layout);
   for (const ControlLayout* row : rows) {
     if (row->buddy) {
@@ -175,7 +205,7 @@ void QtWindow::BuildControl(const ControlLayout& row, const WindowLayout& layout
       break;
     }
     case ControlKind::TextBox: {
-      auto* field = new QLineEdit(caption, &container);
+      auto* field = new FieldWidget(caption, &container);
       field->setMaxLength(std::numeric_limits<int>::max());
       field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       widget = field;
@@ -208,29 +238,10 @@ void QtWindow::BuildControl(const ControlLayout& row, const WindowLayout& layout
 
 void QtWindow::ConnectClick(QAbstractButton& button, Control control) {
   if (ClickHandlerOf(control) == nullptr) return;
-  const auto deliver = [this, control] { dispatch_.Click(control); };
-
-  if (!button.isCheckable()) {
-    QObject::connect(&button, &QAbstractButton::clicked, form_.get(), deliver);
-    return;
-  }
-  // An option's click runs its handler only when that click selected it:
-  // toggled(true) marks the option, and the clicked() that follows it (mouse,
-  // Space or an arrow key) delivers the event once the button is done.
-  QObject::connect(&button, &QAbstractButton::toggled, form_.get(),
-                   [this, option = &button](bool selected) {
-                     if (selected) {
-                       justSelected_ = option;
-                     } else if (justSelected_ == option) {
-                       justSelected_ = nullptr;
-                     }
-                   });
+  // Every click, also one by Space or an arrow key in a group; the core
+  // decides whether it selected an option.
   QObject::connect(&button, &QAbstractButton::clicked, form_.get(),
-                   [this, option = &button, deliver] {
-                     if (justSelected_ != option) return;
-                     justSelected_ = nullptr;
-                     deliver();
-                   });
+                   [this, control] { dispatch_.Click(control); });
 }
 
 void QtWindow::ChainFocus(std::span<const ControlLayout> rows) {
@@ -246,7 +257,7 @@ template <class Widget>
 Widget& QtWindow::ControlAs(Control control) const {
   auto* widget = qobject_cast<Widget*>(controls_[Index(control)]);
   if (widget == nullptr) {
-    throw ToolkitFailure("the window has no " + Name(control) + " of the kind asked for");
+    throw NoSuchControl(control);
   }
   return *widget;
 }
@@ -259,6 +270,8 @@ void QtWindow::Open(WindowEvents& events) {
 }
 
 bool QtWindow::IsUnloaded() const { return dispatch_.IsUnloaded(); }
+
+int QtWindow::RunLoop() { return QApplication::exec(); }
 
 QWidget& QtWindow::Widget() { return *form_; }
 
@@ -275,7 +288,8 @@ void QtWindow::Deselect(Option option) {
   if (group != nullptr) group->setExclusive(false);
   button.setChecked(false);
   if (group != nullptr) group->setExclusive(exclusive);
-  if (button.isChecked()) throw ToolkitFailure(Name(AsControl(option)) + " stays selected");
+  if (button.isChecked()) throw StaysSelected(AsControl(option));
+  dispatch_.Deselected(option);
 }
 
 std::string QtWindow::GetText(TextField field) {
@@ -287,7 +301,7 @@ void QtWindow::SetText(TextField field, std::string_view text) {
   const QString wanted = ToQString(text);
   edit.setText(wanted);
   if (edit.text() != wanted) {
-    throw ToolkitFailure(Name(AsControl(field)) + " cannot hold the text given");
+    throw TextNotHeld(AsControl(field));
   }
 }
 
@@ -315,7 +329,7 @@ void QtWindow::ShowMessage(std::string_view prompt, std::string_view title,
 }
 
 void QtWindow::UnloadWindow(Window /*window*/) {
-  dispatch_.Unload([this] { return form_->close(); });
+  dispatch_.Unload();
 }
 
 void QtWindow::OnCloseRequest(QCloseEvent& event) {

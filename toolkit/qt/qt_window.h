@@ -8,9 +8,10 @@
 // QPushButton), names it ControlName(row.control) and places it at
 // TwipsToPixels of its twips (Qt's pixels are device-independent, so at 96
 // dpi). Open() delivers Form_Load and shows the window centred. From then on
-// Qt's signals (the click that selected an option, a push button's click) and
-// every close request go to the toolkit's EventDispatch, which runs the
-// handlers and their general error handling. Handlers reach the widgets only
+// Qt's signals (a button's click) and every close request go to the
+// toolkit's EventDispatch, which decides which handler runs, runs it and its
+// general error handling. A field that the user puts several lines into
+// keeps the first line of what was put in. Handlers reach the widgets only
 // through the WindowToolkit operations below.
 
 #include <array>
@@ -32,7 +33,7 @@ class QWidget;
 
 namespace toolkit::qt {
 
-class QtWindow final : public WindowToolkit {
+class QtWindow final : public BoundWindow {
  public:
   // Builds the window and its controls, hidden; needs a QApplication. Throws
   // ToolkitFailure for a layout that BuildOrder refuses, or one that names an
@@ -45,9 +46,11 @@ class QtWindow final : public WindowToolkit {
   // Attaches `events` (which must outlive the window), delivers Form_Load,
   // then shows the window centred on its screen unless Form_Load unloaded it.
   // Throws ToolkitFailure when the window is open already.
-  void Open(WindowEvents& events);
+  void Open(WindowEvents& events) override;
   // True once the window has been unloaded (closed for good).
-  bool IsUnloaded() const;
+  bool IsUnloaded() const override;
+  // Qt's event loop, until the window is unloaded.
+  int RunLoop() override;
   // The top-level widget, its client area 1:1; each control is a descendant
   // whose objectName is ControlName(control).
   QWidget& Widget();
@@ -65,6 +68,7 @@ class QtWindow final : public WindowToolkit {
 
  private:
   class FormWidget;
+  class FieldWidget;
 
   void BuildControl(const ControlLayout& row, const WindowLayout& layout);
   void ConnectClick(QAbstractButton& button, Control control);
@@ -76,8 +80,6 @@ class QtWindow final : public WindowToolkit {
   std::unique_ptr<FormWidget> form_;
   std::array<QWidget*, kControlCount> controls_{};
   EventDispatch dispatch_;
-  // The option that the click in progress has just selected, if any.
-  QAbstractButton* justSelected_ = nullptr;
 };
 
 }  // namespace toolkit::qt

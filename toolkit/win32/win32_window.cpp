@@ -138,7 +138,7 @@ void RegisterWindowClass(WNDPROC procedure) {
 Win32Window::Win32Window(const WindowLayout& layout, FailureDescriber describe,
                          const DpiFunctions& dpiFunctions)
     : layout_(layout), dpiFunctions_(dpiFunctions), rows_(BuildOrder(layout)),
-      dispatch_(*this, describe) {
+      dispatch_(*this, describe, [this] { return Close(); }) {
   const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&classes);
   RegisterWindowClass(&Win32Window::Procedure);
@@ -376,6 +376,7 @@ void Win32Window::Deselect(Option option) {
   }
   const Control frame = *rowOf_[Index(option.control())]->container;
   if (chosen_[Index(frame)] == button) chosen_[Index(frame)] = nullptr;
+  dispatch_.Deselected(option);
   // Unselecting an option takes its tab stop away; a group with nothing
   // selected keeps one at its first option.
   const bool anySelected = std::ranges::any_of(rows_, [&](const ControlLayout* row) {
@@ -419,7 +420,7 @@ void Win32Window::ShowMessage(std::string_view prompt, std::string_view title,
 }
 
 void Win32Window::UnloadWindow(Window /*window*/) {
-  dispatch_.Unload([this] { return Close(); });
+  dispatch_.Unload();
 }
 
 bool Win32Window::Close() {
