@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,10 @@ const DpiFunctionsCase kDpiFunctionsCases[] = {
     {"ThisWindows", toolkit::win32::DpiFunctions::OfThisWindows()},
     {"AsOnWindows7", toolkit::win32::DpiFunctions{}},
 };
+
+void PrintTo(const DpiFunctionsCase& dpiFunctionsCase, std::ostream* out) {
+  *out << dpiFunctionsCase.name;
+}
 
 class Win32LayoutTest : public Win32WindowTest,
                         public ::testing::WithParamInterface<DpiFunctionsCase> {
@@ -243,6 +248,61 @@ TEST_F(Win32WindowTest, ADpiChangeLaysTheControlsOutAgain) {
     GetClientRect(form, &client);
     EXPECT_EQ(client.right, step.client.cx);
     EXPECT_EQ(client.bottom, step.client.cy);
+  }
+}
+
+// A frame's options are one group for the dialog keys only when nothing
+// stands between them in the stacking order, which follows the tab order.
+TEST_F(Win32WindowTest, LayoutsThatWouldSplitAnOptionGroupAreRefused) {
+  using toolkit::ControlKind;
+  using toolkit::FontRole;
+  const auto frame = [](Control control, int tab) {
+    return ControlLayout{control, ControlKind::Frame, std::nullopt, 120, 120, 3255, 1815, tab,
+                         "frame", FontRole::Window};
+  };
+  const auto option = [](Control control, Control inFrame, int tab) {
+    return ControlLayout{control, ControlKind::OptionButton, inFrame, 120, 240, 1695, 495, tab,
+                         "option", FontRole::Window};
+  };
+  const ControlLayout text{Control::Text1, ControlKind::TextBox, std::nullopt, 4455, 2100, 1215,
+                           375, 5, "", FontRole::Field};
+  ControlLayout labelOfAnOption{Control::Label1, ControlKind::Label, std::nullopt, 840, 2160,
+                                3255, 255, 6, "label", FontRole::Label};
+  labelOfAnOption.buddy = Control::Option1;
+  struct Design {
+    const char* name;
+    std::vector<ControlLayout> rows;
+    bool refused;
+  };
+  const Design table[] = {
+      {"each frame's options one after another",
+       {frame(Control::Frame1, 0), option(Control::Option1, Control::Frame1, 1),
+        option(Control::Option2, Control::Frame1, 2), frame(Control::Frame2, 3),
+        option(Control::Option4, Control::Frame2, 4), text},
+       false},
+      {"Frame2's option between Frame1's",
+       {frame(Control::Frame1, 0), option(Control::Option1, Control::Frame1, 1),
+        frame(Control::Frame2, 2), option(Control::Option4, Control::Frame2, 3),
+        option(Control::Option2, Control::Frame1, 4), text},
+       true},
+      {"a field between Frame1's options",
+       {frame(Control::Frame1, 0), option(Control::Option1, Control::Frame1, 1),
+        option(Control::Option2, Control::Frame1, 6), text},
+       true},
+      {"a label that names an option",
+       {frame(Control::Frame1, 0), option(Control::Option1, Control::Frame1, 1),
+        option(Control::Option2, Control::Frame1, 2), text, labelOfAnOption},
+       true},
+  };
+  for (const Design& design : table) {
+    SCOPED_TRACE(design.name);
+    const toolkit::WindowLayout layout{"layout", 6855, 4605, design.rows, "", ui::kLabelFont,
+                                       ui::kFieldFont};
+    if (design.refused) {
+      EXPECT_THROW((toolkit::win32::Win32Window{layout, DescribeForTest}), toolkit::ToolkitFailure);
+    } else {
+      EXPECT_NO_THROW((toolkit::win32::Win32Window{layout, DescribeForTest}));
+    }
   }
 }
 

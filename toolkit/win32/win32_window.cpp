@@ -20,8 +20,6 @@ constexpr int kFirstControlId = 100;
 // WM_GETDPISCALEDSIZE, which Windows 10 1703 sends and the Windows 7 headers hide.
 constexpr UINT kGetDpiScaledSize = 0x02E4;
 
-std::string Name(Control control) { return std::string(ControlName(control)); }
-
 [[noreturn]] void Fail(const std::string& what) {
   throw ToolkitFailure(what + " (Windows error " + std::to_string(GetLastError()) + ")");
 }
@@ -30,7 +28,7 @@ std::string Name(Control control) { return std::string(ControlName(control)); }
 //   "传动比" -> L"传动比"     "\xFF" -> throws ToolkitFailure
 std::wstring Wide(std::string_view utf8) {
   const std::optional<std::u16string> utf16 = Utf8ToUtf16(utf8);
-  if (!utf16) throw ToolkitFailure("a text for the window is not valid UTF-8");
+  if (!utf16) throw NotUtf8();
   return {utf16->begin(), utf16->end()};
 }
 
@@ -113,7 +111,7 @@ UINT BoxStyle(calc::MessageIcon icon) {
     case calc::MessageIcon::Information: return MB_OK | MB_ICONINFORMATION;
     case calc::MessageIcon::Critical: return MB_OK | MB_ICONERROR;
   }
-  throw ToolkitFailure("unknown message box style " + std::to_string(static_cast<int>(icon)));
+  throw UnknownIcon(icon);
 }
 
 void RegisterWindowClass(WNDPROC procedure) {
@@ -210,7 +208,7 @@ void Win32Window::BuildControl(const ControlLayout& row, bool opensGroup) {
       place.right - place.left, place.bottom - place.top, window_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row))), GetModuleHandleW(nullptr),
       nullptr);
-  if (control == nullptr) Fail("cannot make " + Name(row.control));
+  if (control == nullptr) Fail("cannot make " + std::string(ControlName(row.control)));
   controls_[Index(row.control)] = control;
   // The window is not shown yet: nothing to redraw.
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(row)), FALSE);
@@ -358,7 +356,7 @@ bool Win32Window::IsUnloaded() const { return dispatch_.IsUnloaded(); }
 HWND Win32Window::ControlOf(Control control, ControlKind kind) const {
   const ControlLayout* row = rowOf_[Index(control)];
   if (row == nullptr || row->kind != kind) {
-    throw ToolkitFailure("the window has no " + Name(control) + " of the kind asked for");
+    throw NoSuchControl(control);
   }
   return controls_[Index(control)];
 }
@@ -372,10 +370,9 @@ void Win32Window::Deselect(Option option) {
   HWND button = ControlOf(option.control(), ControlKind::OptionButton);
   SendMessageW(button, BM_SETCHECK, BST_UNCHECKED, 0);
   if (SendMessageW(button, BM_GETCHECK, 0, 0) != BST_UNCHECKED) {
-    throw ToolkitFailure(Name(option.control()) + " stays selected");
+    throw StaysSelected(option.control());
   }
   const Control frame = *rowOf_[Index(option.control())]->container;
-  if (chosen_[Index(frame)] == button) chosen_[Index(frame)] = nullptr;
   dispatch_.Deselected(option);
   // Unselecting an option takes its tab stop away; a group with nothing
   // selected keeps one at its first option.
@@ -397,7 +394,7 @@ void Win32Window::SetText(TextField field, std::string_view text) {
   HWND edit = ControlOf(field.control(), ControlKind::TextBox);
   const std::wstring wanted = Wide(text);
   if (!SetWindowTextW(edit, wanted.c_str()) || TextOf(edit) != wanted) {
-    throw ToolkitFailure(Name(field.control()) + " cannot hold the text given");
+    throw TextNotHeld(field.control());
   }
 }
 
@@ -407,7 +404,7 @@ void Win32Window::SetEnabled(TextField field, bool enabled) {
 
 void Win32Window::SetCaption(Label label, std::string_view text) {
   if (!SetWindowTextW(ControlOf(label.control(), ControlKind::Label), Wide(text).c_str())) {
-    Fail("cannot set the caption of " + Name(label.control()));
+    Fail("cannot set the caption of " + std::string(ControlName(label.control())));
   }
 }
 
@@ -450,11 +447,7 @@ void Win32Window::OnCommand(int id, int code, HWND from) {
   const ControlLayout& row = **index;
   HWND control = controls_[Index(row.control)];
   if (row.kind == ControlKind::OptionButton && code == BN_CLICKED) {
-    // Only a click that selected the option raises its event.
-    HWND& chosen = chosen_[Index(*row.container)];
-    if (SendMessageW(control, BM_GETCHECK, 0, 0) != BST_CHECKED || chosen == control) return;
-    chosen = control;
-    dispatch_.Click(row.control);
+    dispatch_.Click(row.control);  // the core runs the handler when it selected the option
   } else if (row.kind == ControlKind::PushButton) {
     // As in a dialog, the push button with the focus is the default one.
     if (code == BN_SETFOCUS) MakeDefault(control);
@@ -490,10 +483,11 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:  // the close box, Alt+F4, the system menu; not IDCANCEL as in a dialog
       if (dispatch_.MayClose(CloseReason::ControlMenu)) Close();
       return 0;
-    case WM_QUERYENDSESSION:
-      if (!dispatch_.MayClose(CloseReason::Session)) return FALSE;
-      Close();
-      return TRUE;
+    case WM_QUERYENDSESSION:  // may the session end? The window stays open meanwhile.
+      return dispatch_.MayEndSession() ? TRUE : FALSE;
+    case WM_ENDSESSION:  // decided: closed when it ends, as it was when it does not
+      dispatch_.EndSession(wParam != FALSE);
+      return 0;
     case kGetDpiScaledSize: {  // the frame Windows is to suggest for a new DPI
       *reinterpret_cast<SIZE*>(lParam) = FrameSize(static_cast<int>(LOWORD(wParam)));
       return TRUE;
@@ -538,13 +532,13 @@ LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam
   }
 }
 
-int RunMessageLoop(Win32Window& window) {
+int Win32Window::RunLoop() {
   MSG message{};
   for (;;) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got == -1) throw ToolkitFailure("the window's messages cannot be read");
-    ProcessMessage(window, message);
+    ProcessMessage(*this, message);
   }
 }
 

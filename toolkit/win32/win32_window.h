@@ -16,7 +16,7 @@
 // toolkit's EventDispatch, which runs the handlers inside the general error
 // handling; nothing thrown ever leaves the window procedure. What it leaves
 // goes to the dialog manager (DefDlgProcW), which keeps the focus across
-// deactivation and minimising as in any dialog. RunMessageLoop gives the
+// deactivation and minimising as in any dialog. RunLoop gives the
 // dialog keys (Tab, arrows, Enter, Esc) to IsDialogMessageW.
 
 #include <windows.h>
@@ -36,7 +36,7 @@
 
 namespace toolkit::win32 {
 
-class Win32Window final : public WindowToolkit {
+class Win32Window final : public BoundWindow {
  public:
   // Builds the window and its controls, hidden, at the DPI of the monitor
   // that Windows first places it on. Throws ToolkitFailure for a layout that
@@ -52,9 +52,12 @@ class Win32Window final : public WindowToolkit {
   // Attaches `events` (which must outlive the window), delivers Form_Load,
   // then shows the window centred on its monitor unless Form_Load unloaded it,
   // with the focus on the first control of the tab order.
-  void Open(WindowEvents& events);
+  void Open(WindowEvents& events) override;
   // True once the window has been unloaded (closed for good).
-  bool IsUnloaded() const;
+  bool IsUnloaded() const override;
+  // Runs the window's messages until it is unloaded; returns the exit status
+  // that unloading leaves, 0.
+  int RunLoop() override;
   HWND Handle() const { return window_; }
   HWND ControlHandle(Control control) const { return controls_[Index(control)]; }
   // The DPI the window is laid out for.
@@ -125,15 +128,8 @@ class Win32Window final : public WindowToolkit {
   // By frame: its first option, which keeps the group's tab stop while no
   // option of the frame is selected.
   std::array<HWND, kControlCount> groupStart_{};
-  // By frame: the option that the last click selected, to tell a click that
-  // changes the selection from one on the option already selected.
-  std::array<HWND, kControlCount> chosen_{};
   EventDispatch dispatch_;
 };
-
-// Runs the window's messages until it is unloaded; returns the exit status
-// that unloading leaves, 0.
-int RunMessageLoop(Win32Window& window);
 
 // One message of the loop: a dialog key (Tab, an arrow, Enter, Esc) for the
 // window goes to IsDialogMessageW, anything else is translated and dispatched.
