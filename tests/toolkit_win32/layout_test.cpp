@@ -316,7 +316,8 @@ TEST_P(Win32LayoutTest, TheWindowIsFixedCentredAndHasItsIcon) {
   EXPECT_EQ(TextOf(form), Wide("传动比计算（作者：Velnor）"));
 
   const auto style = static_cast<DWORD>(GetWindowLongW(form, GWL_STYLE));
-  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+  constexpr DWORD kBoxes = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  EXPECT_EQ(style & kBoxes, kBoxes);
   EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) << "the user cannot size the window";
   EXPECT_EQ(GetMenu(form), nullptr);
 
