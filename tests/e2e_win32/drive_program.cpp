@@ -14,31 +14,21 @@
 #include <string>
 #include <vector>
 
+#include "win32_test_helpers.h"
+
 namespace {
+
+using win32_test::TextOf;
 
 constexpr wchar_t kCaption[] = L"传动比计算（作者：Velnor）";
 constexpr DWORD kTimeoutMs = 20000;
 int failures = 0;
 
-std::string Utf8(const std::wstring& text) {
-  std::string out(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-  out.resize(out.size() - 1);
-  return out;
-}
-
 bool Check(bool holds, const std::string& what, const std::wstring& seen = L"") {
   std::printf("%s %s%s%s\n", holds ? "ok  " : "FAIL", what.c_str(), seen.empty() ? "" : ": ",
-              Utf8(seen).c_str());
+              win32_test::Narrow(seen).c_str());
   if (!holds) ++failures;
   return holds;
-}
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[512] = {};
-  SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                      2000, nullptr);
-  return text;
 }
 
 // Waits until `find` finds a window; nullptr after the time-out.
@@ -50,26 +40,7 @@ HWND WaitFor(const std::function<HWND()>& find) {
 }
 
 // The visible message box owned by `form`, if one is open.
-HWND OpenBox(HWND form) {
-  struct Search {
-    HWND form;
-    HWND box;
-  } search{form, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM into) -> BOOL {
-        auto& search = *reinterpret_cast<Search*>(into);
-        wchar_t kind[16] = {};
-        GetClassNameW(window, kind, 16);
-        if (std::wstring(kind) != L"#32770" || !IsWindowVisible(window) ||
-            GetWindow(window, GW_OWNER) != search.form) {
-          return TRUE;
-        }
-        search.box = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.box;
-}
+HWND OpenBox(HWND form) { return win32_test::OpenBox(form); }
 
 // A box's prompt: its static text that is not the icon.
 std::wstring PromptOf(HWND box) {
@@ -80,25 +51,15 @@ std::wstring PromptOf(HWND box) {
   return {};
 }
 
-void Send(std::vector<INPUT> inputs) {
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+// Each input is given 100 ms to reach the program.
+void Key(WORD key, std::initializer_list<WORD> held = {}) {
+  win32_test::Press({key}, held);
   Sleep(100);
 }
 
-void Key(WORD key, std::vector<WORD> held = {}) {
-  std::vector<INPUT> inputs;
-  const auto add = [&](WORD vk, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    inputs.push_back(input);
-  };
-  for (WORD vk : held) add(vk, false);
-  add(key, false);
-  add(key, true);
-  for (auto vk = held.rbegin(); vk != held.rend(); ++vk) add(*vk, true);
-  Send(inputs);
+void Click(HWND window) {
+  win32_test::ClickAt(window);
+  Sleep(100);
 }
 
 void Type(const std::wstring& text) {
@@ -112,22 +73,8 @@ void Type(const std::wstring& text) {
       inputs.push_back(input);
     }
   }
-  Send(inputs);
-}
-
-void Click(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT inputs[3] = {};
-  for (INPUT& input : inputs) input.type = INPUT_MOUSE;
-  inputs[0].mi.dx = ((rect.left + rect.right) / 2 * 65535 + width / 2) / (width - 1);
-  inputs[0].mi.dy = ((rect.top + rect.bottom) / 2 * 65535 + height / 2) / (height - 1);
-  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  Send({inputs[0], inputs[1], inputs[2]});
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Sleep(100);
 }
 
 // The `n`th (from 0) child button or label of `form` with this caption, in

@@ -9,7 +9,6 @@
 
 #include "window_fixture.h"
 #include "calc/ratio_calculation.h"
-#include "toolkit/utf16.h"
 #include "toolkit/win32/win32_window.h"
 #include "ui/form2_layout.h"
 
@@ -21,9 +20,9 @@ using toolkit::Option;
 using toolkit::TextField;
 using Entries = std::vector<std::string>;
 
-std::wstring Wide(std::string_view utf8) {
-  const std::u16string text = toolkit::Utf8ToUtf16(utf8).value();
-  return {text.begin(), text.end()};
+// What `window` is, for messages: its class and its text.
+std::string Describe(HWND window) {
+  return window == nullptr ? "nothing" : win32_test::Narrow(ClassOf(window) + L" " + TextOf(window));
 }
 
 TEST_F(Win32WindowTest, LoadComesBeforeTheWindowShowsAndNothingIsSelected) {
@@ -155,6 +154,41 @@ TEST_F(Win32WindowTest, ShowMessageShowsOneModalBoxThatEveryUsualWayCloses) {
                toolkit::ToolkitFailure);
 }
 
+// The focus stays where the user left it while the window is minimised or
+// another window is active.
+TEST_F(Win32WindowTest, TheFocusComesBackWhereTheUserLeftIt) {
+  HWND form = Window().Handle();
+  HWND other = CreateWindowExW(0, L"Static", L"another window", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                               100, nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(other, SW_SHOWNOACTIVATE);
+  SetWindowPos(other, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  struct Away {
+    const char* name;
+    std::function<void()> leave;
+    std::function<void()> comeBack;
+  };
+  const Away table[] = {
+      {"minimised and restored",
+       [&] { PostMessageW(form, WM_SYSCOMMAND, SC_MINIMIZE, 0); },
+       [&] { PostMessageW(form, WM_SYSCOMMAND, SC_RESTORE, 0); }},
+      {"another window active and back", [&] { SetForegroundWindow(other); },
+       [&] { SetForegroundWindow(form); }},
+  };
+  for (const Away& away : table) {
+    SCOPED_TRACE(away.name);
+    SetFocus(Hwnd(Control::Text3));
+    Pump();
+    away.leave();
+    Pump(200);
+    EXPECT_TRUE(IsIconic(form) || GetActiveWindow() != form) << "the window is left";
+    away.comeBack();
+    Pump(200);
+    EXPECT_EQ(GetActiveWindow(), form);
+    EXPECT_EQ(GetFocus(), Hwnd(Control::Text3)) << "the focus is on " << Describe(GetFocus());
+  }
+  DestroyWindow(other);
+}
+
 TEST_F(Win32WindowTest, AFailingHandlerIsReportedAndTheWindowGoesOn) {
   events.on["Command1_Click"] = [] { throw std::runtime_error("boom"); };
   Window();
@@ -173,19 +207,35 @@ TEST_F(Win32WindowTest, AFailingHandlerIsReportedAndTheWindowGoesOn) {
 TEST_F(Win32WindowTest, EveryWayOfClosingAsksOnceAndEndsWithStatus0) {
   struct Route {
     const char* name;
-    std::function<void(toolkit::win32::Win32Window&)> close;
+    std::function<void(toolkit::win32::Win32Window&, EventLog&)> close;
     Entries raised;
   };
+  const auto closeWhileTheBoxIsOpen = [this](toolkit::win32::Win32Window& window, EventLog& log) {
+    ExpectBox([&](HWND) {
+      // The taskbar's close, twice, while Command1_Click waits for the box.
+      SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
+      SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
+      log.entries.push_back(IsWindowVisible(window.Handle()) ? "closed twice, still shown"
+                                                             : "closed twice, gone");
+      Press({VK_RETURN});
+    });
+    toolkit_win32_test::Click(window, window.ControlHandle(Control::Command1));
+  };
   const Route routes[] = {
-      {"the close box", [](auto& window) { PostMessageW(window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); },
+      {"the close box", [](auto& window, auto&) { PostMessageW(window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); },
        {"Form_QueryUnload:ControlMenu"}},
-      {"Alt+F4", [](auto& window) { toolkit_win32_test::Type(window, {VK_F4}, {VK_MENU}); }, {"Form_QueryUnload:ControlMenu"}},
-      {"the exit button", [](auto& window) { toolkit_win32_test::Click(window, window.ControlHandle(Control::Command2)); },
+      {"Alt+F4", [](auto& window, auto&) { toolkit_win32_test::Type(window, {VK_F4}, {VK_MENU}); }, {"Form_QueryUnload:ControlMenu"}},
+      {"the exit button", [](auto& window, auto&) { toolkit_win32_test::Click(window, window.ControlHandle(Control::Command2)); },
        {"Command2_Click", "Form_QueryUnload:Code"}},
-      {"Esc", [](auto& window) { toolkit_win32_test::Type(window, {VK_ESCAPE}); }, {"Command2_Click", "Form_QueryUnload:Code"}},
+      {"Esc", [](auto& window, auto&) { toolkit_win32_test::Type(window, {VK_ESCAPE}); }, {"Command2_Click", "Form_QueryUnload:Code"}},
       {"the end of the session",
-       [](auto& window) { SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, 0); },
+       [](auto& window, auto&) {
+         SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+         SendMessageW(window.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+       },
        {"Form_QueryUnload:Session"}},
+      {"the taskbar's close while the result box is open", closeWhileTheBoxIsOpen,
+       {"Command1_Click", "closed twice, still shown", "Form_QueryUnload:ControlMenu"}},
   };
   for (const Route& route : routes) {
     SCOPED_TRACE(route.name);
@@ -195,15 +245,55 @@ TEST_F(Win32WindowTest, EveryWayOfClosingAsksOnceAndEndsWithStatus0) {
     // As the program's handlers do: the exit button and every close unload.
     log.on["Command2_Click"] = [&] { window.UnloadWindow(toolkit::Window::Form2); };
     log.on["Form_QueryUnload"] = [&] { window.UnloadWindow(toolkit::Window::Form2); };
+    log.on["Command1_Click"] = [&] {
+      window.ShowMessage("传动比为： 1.570796", "Result！", calc::MessageIcon::Information);
+    };
     window.Open(handlers);
     WaitUntilActive(window);
     log.entries.clear();
-    route.close(window);
-    EXPECT_EQ(toolkit::win32::RunMessageLoop(window), 0);
+    route.close(window, log);
+    EXPECT_EQ(window.RunLoop(), 0);
     EXPECT_EQ(log.entries, route.raised);
     EXPECT_TRUE(window.IsUnloaded());
     EXPECT_FALSE(IsWindowVisible(window.Handle()));
   }
+}
+
+// The session's end is asked first and decided after: when it does not end,
+// because the handler or another program cancelled it, the window stays as it
+// was, and a later close asks again.
+TEST_F(Win32WindowTest, AnEndOfTheSessionThatDoesNotComeLeavesTheWindowAsItWas) {
+  struct Cancelled {
+    const char* name;
+    bool handlerCancels;
+    LRESULT answer;  // to WM_QUERYENDSESSION
+  };
+  const Cancelled table[] = {
+      {"Form_QueryUnload cancels", true, FALSE},
+      {"another program cancels", false, TRUE},
+  };
+  HWND form = Window().Handle();
+  Window().SetText(TextField::Text1, "1500");
+  Click(Control::Option2);
+  for (const Cancelled& cancelled : table) {
+    SCOPED_TRACE(cancelled.name);
+    events.entries.clear();
+    events.cancelUnload = cancelled.handlerCancels;
+    EXPECT_EQ(SendMessageW(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), cancelled.answer);
+    EXPECT_TRUE(IsWindowVisible(form)) << "the window stays while the end is asked";
+    SendMessageW(form, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    Pump();
+    EXPECT_EQ(events.entries, Entries{"Form_QueryUnload:Session"});
+    EXPECT_TRUE(IsWindowVisible(form));
+    EXPECT_FALSE(Window().IsUnloaded());
+    EXPECT_EQ(Window().GetText(TextField::Text1), "1500");
+    EXPECT_TRUE(Window().IsSelected(Option::Option2));
+  }
+  events.entries.clear();
+  events.cancelUnload = false;
+  SendMessageW(form, WM_CLOSE, 0, 0);
+  EXPECT_EQ(events.entries, Entries{"Form_QueryUnload:ControlMenu"});
+  EXPECT_TRUE(Window().IsUnloaded());
 }
 
 }  // namespace

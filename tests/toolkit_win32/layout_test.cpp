@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,32 +21,70 @@ namespace {
 using toolkit::Control;
 using toolkit::ControlLayout;
 
-std::wstring Wide(std::string_view utf8) {
-  const std::u16string text = toolkit::Utf8ToUtf16(utf8).value();
-  return {text.begin(), text.end()};
-}
-
-std::wstring Text(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 std::string Name(Control control) { return std::string(toolkit::ControlName(control)); }
 
 // The DPI of the Wine prefix this run is in: TR_WINE_DPI, which chooses the
 // prefix, or 96.
+// WM_GETDPISCALEDSIZE, which the Windows 7 headers hide.
+constexpr UINT kGetDpiScaledSize = 0x02E4;
+
 int ExpectedDpi() {
   const char* dpi = std::getenv("TR_WINE_DPI");
   return dpi != nullptr ? std::atoi(dpi) : 96;
 }
 
-TEST_F(Win32WindowTest, TheWindowIsLaidOutAtTheDpiOfItsScreen) {
-  EXPECT_EQ(Window().Dpi(), ExpectedDpi());
-  EXPECT_EQ(static_cast<int>(GetDpiForWindow(Window().Handle())), ExpectedDpi());
+// The DPI functions a window is made with: this Windows' own, or none, as on
+// Windows 7; the window comes out the same, pixel for pixel.
+struct DpiFunctionsCase {
+  const char* name;
+  toolkit::win32::DpiFunctions functions;
+};
+const DpiFunctionsCase kDpiFunctionsCases[] = {
+    {"ThisWindows", toolkit::win32::DpiFunctions::OfThisWindows()},
+    {"AsOnWindows7", toolkit::win32::DpiFunctions{}},
+};
+
+void PrintTo(const DpiFunctionsCase& dpiFunctionsCase, std::ostream* out) {
+  *out << dpiFunctionsCase.name;
 }
 
-TEST_F(Win32WindowTest, EveryControlIsAStandardControlOfItsKind) {
+class Win32LayoutTest : public Win32WindowTest,
+                        public ::testing::WithParamInterface<DpiFunctionsCase> {
+ protected:
+  Win32LayoutTest() { dpiFunctions = GetParam().functions; }
+};
+
+INSTANTIATE_TEST_SUITE_P(DpiFunctions, Win32LayoutTest, ::testing::ValuesIn(kDpiFunctionsCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The face and the character set that Windows really chose for `font`.
+struct ChosenFace {
+  std::wstring face;
+  int charset;
+};
+ChosenFace ChosenFaceOf(HFONT font) {
+  HDC screen = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(screen, font);
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(screen, LF_FACESIZE, face);
+  const ChosenFace chosen{face, GetTextCharset(screen)};
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return chosen;
+}
+
+TEST_P(Win32LayoutTest, TheWindowIsLaidOutAtTheDpiOfItsScreen) {
+  EXPECT_EQ(Window().Dpi(), ExpectedDpi());
+  const toolkit::win32::DpiFunctions& wine = toolkit::win32::DpiFunctions::OfThisWindows();
+  ASSERT_NE(wine.getDpiForMonitor, nullptr) << "Wine has the functions of Windows 10";
+  ASSERT_NE(wine.adjustWindowRectExForDpi, nullptr);
+  ASSERT_NE(wine.getSystemMetricsForDpi, nullptr);
+  ASSERT_NE(wine.systemParametersInfoForDpi, nullptr);
+  EXPECT_EQ(wine.MonitorDpi(MonitorFromWindow(Window().Handle(), MONITOR_DEFAULTTONEAREST)),
+            ExpectedDpi());
+}
+
+TEST_P(Win32LayoutTest, EveryControlIsAStandardControlOfItsKind) {
   struct Expected {
     Control control;
     const wchar_t* windowClass;
@@ -93,15 +132,17 @@ TEST_F(Win32WindowTest, EveryControlIsAStandardControlOfItsKind) {
   EXPECT_TRUE(GetWindowLongW(Hwnd(Control::Label1), GWL_STYLE) & SS_NOPREFIX);
 }
 
-TEST_F(Win32WindowTest, EveryControlHasItsCaptionFontAndPixels) {
+TEST_P(Win32LayoutTest, EveryControlHasItsCaptionFontAndPixels) {
   const int dpi = ExpectedDpi();
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  ASSERT_TRUE(SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi));
+  LOGFONTW messageFont{};
+  ASSERT_TRUE(toolkit::win32::DpiFunctions::OfThisWindows().MessageFont(messageFont, dpi));
+  HFONT desktopFont = CreateFontIndirectW(&messageFont);
+  const ChosenFace desktopFace = ChosenFaceOf(desktopFont);
+  DeleteObject(desktopFont);
   for (const ControlLayout& row : ui::kForm2Controls) {
     SCOPED_TRACE(Name(row.control));
     HWND control = Hwnd(row.control);
-    EXPECT_EQ(Text(control), Wide(row.caption));
+    EXPECT_EQ(TextOf(control), Wide(row.caption));
 
     int left = row.left;
     int top = row.top;
@@ -116,25 +157,30 @@ TEST_F(Win32WindowTest, EveryControlHasItsCaptionFontAndPixels) {
     EXPECT_EQ(rect.right - rect.left, toolkit::TwipsToPixels(row.width, dpi));
     EXPECT_EQ(rect.bottom - rect.top, toolkit::TwipsToPixels(row.height, dpi));
 
+    // What the control is drawn in: the face Windows chose for its font.
+    const auto controlFont = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    const ChosenFace chosen = ChosenFaceOf(controlFont);
     LOGFONTW font{};
-    ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
-                           sizeof font, &font));
+    ASSERT_TRUE(GetObjectW(controlFont, sizeof font, &font));
     if (row.font == toolkit::FontRole::Window) {
-      EXPECT_STREQ(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
-      EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
+      EXPECT_EQ(chosen.face, desktopFace.face);
+      EXPECT_EQ(font.lfHeight, messageFont.lfHeight);
       continue;
     }
     const toolkit::FontSpec& spec =
         row.font == toolkit::FontRole::Label ? ui::kLabelFont : ui::kFieldFont;
-    EXPECT_EQ(font.lfFaceName, std::wstring(L"宋体"));
-    EXPECT_EQ(font.lfCharSet, GB2312_CHARSET);
+    // 宋体 by either of its names; Wine gives the name asked for to the Song
+    // face its prefix puts in its place, and another name to any other.
+    EXPECT_TRUE(chosen.face == L"宋体" || chosen.face == L"SimSun")
+        << win32_test::Narrow(chosen.face);
+    EXPECT_EQ(chosen.charset, GB2312_CHARSET);
     EXPECT_EQ(font.lfWeight, FW_NORMAL);
     EXPECT_EQ(font.lfHeight, -toolkit::PointsToPixels(spec.points, dpi));
     EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
   }
 }
 
-TEST_F(Win32WindowTest, HandCountedPixelsAtThisDpi) {
+TEST_P(Win32LayoutTest, HandCountedPixelsAtThisDpi) {
   struct Pixels {
     int dpi;
     Control control;
@@ -159,18 +205,24 @@ TEST_F(Win32WindowTest, HandCountedPixelsAtThisDpi) {
   }
 }
 
-// Moved to a screen of another DPI, the window is laid out again: places
-// and fonts, and back again.
+// Moved to a screen of another DPI, the window is laid out again: places,
+// fonts and its own size, and back again. Windows asks for the size first
+// (WM_GETDPISCALEDSIZE); its suggestion in WM_DPICHANGED gives the place,
+// here with a size of its own scaling that the window must not take.
 TEST_F(Win32WindowTest, ADpiChangeLaysTheControlsOutAgain) {
   HWND form = Window().Handle();
   struct Step {
     int dpi;
     RECT text4;
+    SIZE client;
   };
-  for (const Step step : {Step{144, {446, 350, 568, 388}}, Step{96, {297, 233, 378, 258}}}) {
+  for (const Step step : {Step{144, {446, 350, 568, 388}, {686, 461}},
+                          Step{96, {297, 233, 378, 258}, {457, 307}}}) {
     SCOPED_TRACE(step.dpi);
-    RECT suggested{100, 100, 100 + toolkit::TwipsToPixels(6855, step.dpi),
-                   100 + toolkit::TwipsToPixels(4605, step.dpi)};
+    SIZE asked{0, 0};
+    EXPECT_TRUE(SendMessageW(form, kGetDpiScaledSize, step.dpi, reinterpret_cast<LPARAM>(&asked)));
+    RECT suggested{100, 120, 100 + toolkit::TwipsToPixels(6855, step.dpi),
+                   120 + toolkit::TwipsToPixels(4605, step.dpi)};
     SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(step.dpi, step.dpi),
                  reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(Window().Dpi(), step.dpi);
@@ -186,21 +238,87 @@ TEST_F(Win32WindowTest, ADpiChangeLaysTheControlsOutAgain) {
     RECT frame{};
     GetWindowRect(form, &frame);
     EXPECT_EQ(frame.left, suggested.left);
-    EXPECT_EQ(frame.right, suggested.right);
+    EXPECT_EQ(frame.top, suggested.top);
+    RECT wanted{0, 0, step.client.cx, step.client.cy};
+    ASSERT_TRUE(toolkit::win32::DpiFunctions::OfThisWindows().AdjustWindowRect(
+        wanted, static_cast<DWORD>(GetWindowLongW(form, GWL_STYLE)),
+        static_cast<DWORD>(GetWindowLongW(form, GWL_EXSTYLE)), step.dpi));
+    EXPECT_EQ(asked.cx, wanted.right - wanted.left) << "the size it gave Windows";
+    EXPECT_EQ(asked.cy, wanted.bottom - wanted.top);
+    RECT client{};
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, step.client.cx);
+    EXPECT_EQ(client.bottom, step.client.cy);
   }
 }
 
-TEST_F(Win32WindowTest, TheWindowIsFixedCentredAndHasItsIcon) {
+// A frame's options are one group for the dialog keys only when nothing
+// stands between them in the stacking order, which follows the tab order.
+TEST_F(Win32WindowTest, LayoutsThatWouldSplitAnOptionGroupAreRefused) {
+  using toolkit::ControlKind;
+  using toolkit::FontRole;
+  const auto frame = [](Control control, int tab) {
+    return ControlLayout{control, ControlKind::Frame, std::nullopt, 120, 120, 3255, 1815, tab,
+                         "frame", FontRole::Window};
+  };
+  const auto option = [](Control control, Control inFrame, int tab) {
+    return ControlLayout{control, ControlKind::OptionButton, inFrame, 120, 240, 1695, 495, tab,
+                         "option", FontRole::Window};
+  };
+  const ControlLayout text{Control::Text1, ControlKind::TextBox, std::nullopt, 4455, 2100, 1215,
+                           375, 5, "", FontRole::Field};
+  ControlLayout labelOfAnOption{Control::Label1, ControlKind::Label, std::nullopt, 840, 2160,
+                                3255, 255, 6, "label", FontRole::Label};
+  labelOfAnOption.buddy = Control::Option1;
+  struct Design {
+    const char* name;
+    std::vector<ControlLayout> rows;
+    bool refused;
+  };
+  const Design table[] = {
+      {"each frame's options one after another",
+       {frame(Control::Frame1, 0), option(Control::Option1, Control::Frame1, 1),
+        option(Control::Option2, Control::Frame1, 2), frame(Control::Frame2, 3),
+        option(Control::Option4, Control::Frame2, 4), text},
+       false},
+      {"Frame2's option between Frame1's",
+       {frame(Control::Frame1, 0), option(Control::Option1, Control::Frame1, 1),
+        frame(Control::Frame2, 2), option(Control::Option4, Control::Frame2, 3),
+        option(Control::Option2, Control::Frame1, 4), text},
+       true},
+      {"a field between Frame1's options",
+       {frame(Control::Frame1, 0), option(Control::Option1, Control::Frame1, 1),
+        option(Control::Option2, Control::Frame1, 6), text},
+       true},
+      {"a label that names an option",
+       {frame(Control::Frame1, 0), option(Control::Option1, Control::Frame1, 1),
+        option(Control::Option2, Control::Frame1, 2), text, labelOfAnOption},
+       true},
+  };
+  for (const Design& design : table) {
+    SCOPED_TRACE(design.name);
+    const toolkit::WindowLayout layout{"layout", 6855, 4605, design.rows, "", ui::kLabelFont,
+                                       ui::kFieldFont};
+    if (design.refused) {
+      EXPECT_THROW((toolkit::win32::Win32Window{layout, DescribeForTest}), toolkit::ToolkitFailure);
+    } else {
+      EXPECT_NO_THROW((toolkit::win32::Win32Window{layout, DescribeForTest}));
+    }
+  }
+}
+
+TEST_P(Win32LayoutTest, TheWindowIsFixedCentredAndHasItsIcon) {
   HWND form = Window().Handle();
   const int dpi = ExpectedDpi();
   RECT client{};
   GetClientRect(form, &client);
   EXPECT_EQ(client.right, toolkit::TwipsToPixels(6855, dpi));
   EXPECT_EQ(client.bottom, toolkit::TwipsToPixels(4605, dpi));
-  EXPECT_EQ(Text(form), Wide("传动比计算（作者：Velnor）"));
+  EXPECT_EQ(TextOf(form), Wide("传动比计算（作者：Velnor）"));
 
   const auto style = static_cast<DWORD>(GetWindowLongW(form, GWL_STYLE));
-  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+  constexpr DWORD kBoxes = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  EXPECT_EQ(style & kBoxes, kBoxes);
   EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) << "the user cannot size the window";
   EXPECT_EQ(GetMenu(form), nullptr);
 
@@ -217,7 +335,7 @@ TEST_F(Win32WindowTest, TheWindowIsFixedCentredAndHasItsIcon) {
   }
 }
 
-TEST_F(Win32WindowTest, TabVisitsTheControlsInTabOrderAndEachGroupOnce) {
+TEST_P(Win32LayoutTest, TabVisitsTheControlsInTabOrderAndEachGroupOnce) {
   Window();
   SetFocus(Hwnd(Control::Text1));
   const Control forward[] = {Control::Text2,   Control::Text3,   Control::Command1,
@@ -239,7 +357,7 @@ TEST_F(Win32WindowTest, TabVisitsTheControlsInTabOrderAndEachGroupOnce) {
   EXPECT_EQ(events.entries, (std::vector<std::string>{"Form_Load", "Option5_Click"}));
 }
 
-TEST_F(Win32WindowTest, EnterAndEscPressTheDefaultCancelAndFocusedButtons) {
+TEST_P(Win32LayoutTest, EnterAndEscPressTheDefaultCancelAndFocusedButtons) {
   struct Key {
     const char* name;
     Control focus;
@@ -264,7 +382,7 @@ TEST_F(Win32WindowTest, EnterAndEscPressTheDefaultCancelAndFocusedButtons) {
   }
 }
 
-TEST_F(Win32WindowTest, OnlyThePushButtonsShowThePointingHand) {
+TEST_P(Win32LayoutTest, OnlyThePushButtonsShowThePointingHand) {
   HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
   for (const ControlLayout& row : ui::kForm2Controls) {
     SCOPED_TRACE(Name(row.control));

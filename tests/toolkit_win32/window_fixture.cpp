@@ -12,61 +12,24 @@ constexpr DWORD kTimeLimitMs = 20000;
 constexpr UINT kWatchIntervalMs = 10;
 Win32WindowTest* watched = nullptr;  // the test the thread timer serves
 
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
-}
-
-std::wstring TextOf(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-HWND OpenBox() {
-  HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM result) -> BOOL {
-        if (ClassOf(window) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-void Send(std::vector<INPUT> inputs) {
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-INPUT Key(WORD key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  return input;
+// Reads one control of a message box into the SeenBox at `into`.
+BOOL CALLBACK ReadBoxControl(HWND child, LPARAM into) {
+  auto& seen = *reinterpret_cast<SeenBox*>(into);
+  const std::wstring kind = ClassOf(child);
+  if (kind == L"Button" && IsWindowVisible(child)) ++seen.buttons;
+  if (kind == L"Static" && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+    seen.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+  } else if (kind == L"Static" && GetWindowTextLengthW(child) > 0) {
+    seen.prompt = TextOf(child);
+  }
+  return TRUE;
 }
 
 }  // namespace
 
 SeenBox Read(HWND box) {
   SeenBox seen{TextOf(box), {}, nullptr, 0};
-  EnumChildWindows(
-      box,
-      [](HWND child, LPARAM into) -> BOOL {
-        auto& seen = *reinterpret_cast<SeenBox*>(into);
-        const std::wstring kind = ClassOf(child);
-        if (kind == L"Button" && IsWindowVisible(child)) ++seen.buttons;
-        if (kind == L"Static" && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-          seen.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-        } else if (kind == L"Static" && GetWindowTextLengthW(child) > 0) {
-          seen.prompt = TextOf(child);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&seen));
+  EnumChildWindows(box, &ReadBoxControl, reinterpret_cast<LPARAM>(&seen));
   return seen;
 }
 
@@ -75,35 +38,6 @@ RECT ClientRect(HWND form, HWND control) {
   GetWindowRect(control, &rect);
   MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&rect), 2);
   return rect;
-}
-
-void Press(std::initializer_list<WORD> keys, std::initializer_list<WORD> held) {
-  std::vector<INPUT> inputs;
-  for (const WORD key : held) inputs.push_back(Key(key, false));
-  for (const WORD key : keys) {
-    inputs.push_back(Key(key, false));
-    inputs.push_back(Key(key, true));
-  }
-  for (auto key = std::rbegin(held); key != std::rend(held); ++key) inputs.push_back(Key(*key, true));
-  Send(inputs);
-}
-
-void ClickAt(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT move{};
-  move.type = INPUT_MOUSE;
-  move.mi.dx = ((rect.left + rect.right) / 2 * 65535 + width / 2) / (width - 1);
-  move.mi.dy = ((rect.top + rect.bottom) / 2 * 65535 + height / 2) / (height - 1);
-  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  INPUT up = down;
-  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  Send({move, down, up});
 }
 
 void Pump(const toolkit::win32::Win32Window& window, DWORD ms) {
@@ -179,7 +113,8 @@ void Win32WindowTest::TearDown() {
 toolkit::win32::Win32Window& Win32WindowTest::Window() {
   if (window_ == nullptr) {
     handlers_ = std::make_unique<RecordingEvents>(events);
-    window_ = std::make_unique<toolkit::win32::Win32Window>(ui::kForm2Layout, DescribeForTest);
+    window_ = std::make_unique<toolkit::win32::Win32Window>(ui::kForm2Layout, DescribeForTest,
+                                                            dpiFunctions);
     window_->Open(*handlers_);
     WaitUntilActive(*window_);
   }
@@ -207,10 +142,8 @@ void Win32WindowTest::WatchBoxes() {
   if (box == nullptr) return;
   if (expectedBoxes_.empty()) {
     const SeenBox seen = Read(box);
-    ADD_FAILURE() << "an unexpected message box: "
-                  << toolkit::Utf16ToUtf8(std::u16string(seen.title.begin(), seen.title.end()))
-                  << ": "
-                  << toolkit::Utf16ToUtf8(std::u16string(seen.prompt.begin(), seen.prompt.end()));
+    ADD_FAILURE() << "an unexpected message box: " << win32_test::Narrow(seen.title) << ": "
+                  << win32_test::Narrow(seen.prompt);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     return;
   }

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "recording_events.h"
+#include "win32_test_helpers.h"
 #include "toolkit/controls.h"
 #include "toolkit/win32/win32_window.h"
 
@@ -27,6 +28,12 @@ namespace toolkit_win32_test {
 using toolkit_test::DescribeForTest;
 using toolkit_test::EventLog;
 using toolkit_test::RecordingEvents;
+using win32_test::ClassOf;
+using win32_test::ClickAt;
+using win32_test::OpenBox;
+using win32_test::Press;
+using win32_test::TextOf;
+using win32_test::Wide;
 
 // What a message box shows.
 struct SeenBox {
@@ -40,12 +47,6 @@ SeenBox Read(HWND box);
 // The control's rectangle in pixels of the form's client area.
 RECT ClientRect(HWND form, HWND control);
 
-// Keys pressed and released through SendInput, with the modifiers held
-// around them: Press({VK_TAB}, {VK_SHIFT}). Returns at once; a message box's
-// own loop takes them.
-void Press(std::initializer_list<WORD> keys, std::initializer_list<WORD> held = {});
-// A left click at the centre of `window`, through SendInput; returns at once.
-void ClickAt(HWND window);
 // Processes the thread's messages as the program does, for `ms` milliseconds.
 void Pump(const toolkit::win32::Win32Window& window, DWORD ms = 60);
 // Processes messages until the window is the active one with a focused
@@ -78,6 +79,9 @@ class Win32WindowTest : public ::testing::Test {
   void ExpectBox(std::function<void(HWND box)> inspect);
 
   EventLog events;
+  // The DPI functions the window is made with: this Windows' own unless a
+  // test gives fewer before the window is made.
+  toolkit::win32::DpiFunctions dpiFunctions = toolkit::win32::DpiFunctions::OfThisWindows();
 
  private:
   static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD);

@@ -16,14 +16,8 @@ namespace toolkit {
 int RunWindow(std::string_view program, const WindowLayout& layout,
               const HandlerFactory& makeHandlers, FailureDescriber describe) {
   try {
-    // Declared before the window, so destroyed after it.
-    std::unique_ptr<WindowEvents> events;
-    win32::Win32Window window(layout, describe);
-    events = makeHandlers(window);
-    if (events == nullptr) throw ToolkitFailure("no handlers were made for the window");
-    window.Open(*events);
-    if (window.IsUnloaded()) return 0;  // Form_Load unloaded it
-    return win32::RunMessageLoop(window);
+    return RunBoundWindow(
+        [&] { return std::make_unique<win32::Win32Window>(layout, describe); }, makeHandlers);
   } catch (const std::exception& failure) {
     // A program without a console: the line goes to a box as well.
     const std::string line = std::string(program) + ": cannot open the window: " + failure.what();

@@ -17,8 +17,8 @@ constexpr wchar_t kWindowClass[] = L"TransmissionRatioForm";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = 0;
 constexpr int kFirstControlId = 100;
-
-std::string Name(Control control) { return std::string(ControlName(control)); }
+// WM_GETDPISCALEDSIZE, which Windows 10 1703 sends and the Windows 7 headers hide.
+constexpr UINT kGetDpiScaledSize = 0x02E4;
 
 [[noreturn]] void Fail(const std::string& what) {
   throw ToolkitFailure(what + " (Windows error " + std::to_string(GetLastError()) + ")");
@@ -28,7 +28,7 @@ std::string Name(Control control) { return std::string(ControlName(control)); }
 //   "传动比" -> L"传动比"     "\xFF" -> throws ToolkitFailure
 std::wstring Wide(std::string_view utf8) {
   const std::optional<std::u16string> utf16 = Utf8ToUtf16(utf8);
-  if (!utf16) throw ToolkitFailure("a text for the window is not valid UTF-8");
+  if (!utf16) throw NotUtf8();
   return {utf16->begin(), utf16->end()};
 }
 
@@ -86,14 +86,10 @@ HFONT MakeFont(const FontSpec& spec, int dpi) {
 }
 
 // The desktop's interface font at `dpi`: the font of its message boxes.
-HFONT MakeInterfaceFont(int dpi) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0,
-                                  static_cast<UINT>(dpi))) {
-    Fail("cannot read the desktop's interface font");
-  }
-  HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+HFONT MakeInterfaceFont(const DpiFunctions& functions, int dpi) {
+  LOGFONTW description{};
+  if (!functions.MessageFont(description, dpi)) Fail("cannot read the desktop's interface font");
+  HFONT font = CreateFontIndirectW(&description);
   if (font == nullptr) Fail("cannot make the desktop's interface font");
   return font;
 }
@@ -112,11 +108,10 @@ HICON LoadIconSized(std::string_view name, int side) {
 
 UINT BoxStyle(calc::MessageIcon icon) {
   switch (icon) {
-    case calc::MessageIcon::Information:
-    case calc::MessageIcon::Critical:
-      return MB_OK | static_cast<UINT>(icon);
+    case calc::MessageIcon::Information: return MB_OK | MB_ICONINFORMATION;
+    case calc::MessageIcon::Critical: return MB_OK | MB_ICONERROR;
   }
-  throw ToolkitFailure("unknown message box style " + std::to_string(static_cast<int>(icon)));
+  throw UnknownIcon(icon);
 }
 
 void RegisterWindowClass(WNDPROC procedure) {
@@ -124,6 +119,9 @@ void RegisterWindowClass(WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = procedure;
+    // The dialog manager's own bytes: DefDlgProcW keeps the focus and the
+    // default button of the window as it does for a dialog.
+    windowClass.cbWndExtra = DLGWINDOWEXTRA;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -135,10 +133,10 @@ void RegisterWindowClass(WNDPROC procedure) {
 
 }  // namespace
 
-Win32Window::Win32Window(const WindowLayout& layout, FailureDescriber describe)
-    : layout_(layout), rows_(BuildOrder(layout)), dispatch_(*this, describe, [this] {
-        return Close();
-      }) {
+Win32Window::Win32Window(const WindowLayout& layout, FailureDescriber describe,
+                         const DpiFunctions& dpiFunctions)
+    : layout_(layout), dpiFunctions_(dpiFunctions), rows_(BuildOrder(layout)),
+      dispatch_(*this, describe, [this] { return Close(); }) {
   const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&classes);
   RegisterWindowClass(&Win32Window::Procedure);
@@ -157,8 +155,8 @@ Win32Window::Win32Window(const WindowLayout& layout, FailureDescriber describe)
 }
 
 void Win32Window::Build() {
-  const UINT dpi = GetDpiForWindow(window_);
-  dpi_ = dpi != 0 ? static_cast<int>(dpi) : kStandardDpi;
+  // The DPI of the monitor the window is centred on.
+  dpi_ = dpiFunctions_.MonitorDpi(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST));
 
   for (const ControlLayout* row : rows_) rowOf_[Index(row->control)] = row;
   // Each control is made where it stays, in its font and in its place in the
@@ -210,12 +208,17 @@ void Win32Window::BuildControl(const ControlLayout& row, bool opensGroup) {
       place.right - place.left, place.bottom - place.top, window_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row))), GetModuleHandleW(nullptr),
       nullptr);
-  if (control == nullptr) Fail("cannot make " + Name(row.control));
+  if (control == nullptr) Fail("cannot make " + std::string(ControlName(row.control)));
   controls_[Index(row.control)] = control;
   // The window is not shown yet: nothing to redraw.
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(row)), FALSE);
   if (row.kind == ControlKind::TextBox) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
-  if (row.buttonRole == ButtonRole::Default) defaultButton_ = currentDefault_ = control;
+  if (row.buttonRole == ButtonRole::Default) {
+    defaultButton_ = currentDefault_ = control;
+    // The dialog manager's default too, which it gives back when the focus
+    // leaves a push button.
+    SendMessageW(window_, DM_SETDEFID, static_cast<WPARAM>(ControlId(row)), 0);
+  }
 }
 
 std::vector<const ControlLayout*> Win32Window::StackingOrder() const {
@@ -264,7 +267,7 @@ HFONT Win32Window::FontOf(const ControlLayout& row) const {
 
 // Replaces the three fonts without deleting the old ones, which controls may still use.
 void Win32Window::MakeFonts(int dpi) {
-  HFONT window = MakeInterfaceFont(dpi);
+  HFONT window = MakeInterfaceFont(dpiFunctions_, dpi);
   HFONT label = nullptr;
   HFONT field = nullptr;
   try {
@@ -295,27 +298,41 @@ void Win32Window::LayOut(int dpi) {
   for (HFONT& old : fonts) DeleteFont(old);
 }
 
-void Win32Window::PlaceWindow(int dpi) {
+SIZE Win32Window::FrameSize(int dpi) const {
   RECT frame{0, 0, TwipsToPixels(layout_.clientWidth, dpi),
              TwipsToPixels(layout_.clientHeight, dpi)};
+  if (!dpiFunctions_.AdjustWindowRect(frame, kWindowStyle, kWindowExStyle, dpi)) {
+    Fail("cannot size the window");
+  }
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void Win32Window::PlaceWindow(int dpi) {
+  const SIZE size = FrameSize(dpi);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  if (!AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle,
-                                static_cast<UINT>(dpi)) ||
-      !GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-    Fail("cannot size the window or find the screen to centre it on");
+  if (!GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    Fail("cannot find the screen to centre the window on");
   }
   const RECT& area = monitor.rcWork;
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  SetWindowPos(window_, nullptr, area.left + (area.right - area.left - width) / 2,
-               area.top + (area.bottom - area.top - height) / 2, width, height,
+  SetWindowPos(window_, nullptr, area.left + (area.right - area.left - size.cx) / 2,
+               area.top + (area.bottom - area.top - size.cy) / 2, size.cx, size.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Win32Window::FitClientArea() {
+  RECT client{};
+  RECT frame{};
+  if (!GetClientRect(window_, &client) || !GetWindowRect(window_, &frame)) return;
+  const int wrongWidth = TwipsToPixels(layout_.clientWidth, dpi_) - client.right;
+  const int wrongHeight = TwipsToPixels(layout_.clientHeight, dpi_) - client.bottom;
+  if (wrongWidth == 0 && wrongHeight == 0) return;
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + wrongWidth,
+               frame.bottom - frame.top + wrongHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Win32Window::SetIcon(WPARAM which, int dpi) {
-  const int side =
-      GetSystemMetricsForDpi(which == ICON_BIG ? SM_CXICON : SM_CXSMICON, static_cast<UINT>(dpi));
+  const int side = dpiFunctions_.SystemMetric(which == ICON_BIG ? SM_CXICON : SM_CXSMICON, dpi);
   HICON icon = LoadIconSized(layout_.icon, side);
   SendMessageW(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
   HICON& old = icons_[which == ICON_BIG ? 1 : 0];
@@ -325,13 +342,12 @@ void Win32Window::SetIcon(WPARAM which, int dpi) {
 
 void Win32Window::Open(WindowEvents& events) {
   if (!dispatch_.Load(events)) return;
-  // The focus starts at the first control of the tab order, now or when the
-  // window becomes active, whichever comes later.
-  const std::vector<Control> focusOrder = FocusOrder(layout_.controls);
-  if (!focusOrder.empty()) focus_ = controls_[Index(focusOrder.front())];
   ShowWindow(window_, SW_SHOW);
   SetForegroundWindow(window_);
-  if (focus_ != nullptr) SetFocus(focus_);
+  // The focus starts at the first control of the tab order; from then on the
+  // dialog manager keeps it across deactivation and minimising.
+  const std::vector<Control> focusOrder = FocusOrder(layout_.controls);
+  if (!focusOrder.empty()) SetFocus(controls_[Index(focusOrder.front())]);
   if (!layout_.icon.empty()) SetIcon(ICON_BIG, dpi_);
 }
 
@@ -340,7 +356,7 @@ bool Win32Window::IsUnloaded() const { return dispatch_.IsUnloaded(); }
 HWND Win32Window::ControlOf(Control control, ControlKind kind) const {
   const ControlLayout* row = rowOf_[Index(control)];
   if (row == nullptr || row->kind != kind) {
-    throw ToolkitFailure("the window has no " + Name(control) + " of the kind asked for");
+    throw NoSuchControl(control);
   }
   return controls_[Index(control)];
 }
@@ -354,10 +370,9 @@ void Win32Window::Deselect(Option option) {
   HWND button = ControlOf(option.control(), ControlKind::OptionButton);
   SendMessageW(button, BM_SETCHECK, BST_UNCHECKED, 0);
   if (SendMessageW(button, BM_GETCHECK, 0, 0) != BST_UNCHECKED) {
-    throw ToolkitFailure(Name(option.control()) + " stays selected");
+    throw StaysSelected(option.control());
   }
   const Control frame = *rowOf_[Index(option.control())]->container;
-  if (chosen_[Index(frame)] == button) chosen_[Index(frame)] = nullptr;
   dispatch_.Deselected(option);
   // Unselecting an option takes its tab stop away; a group with nothing
   // selected keeps one at its first option.
@@ -379,7 +394,7 @@ void Win32Window::SetText(TextField field, std::string_view text) {
   HWND edit = ControlOf(field.control(), ControlKind::TextBox);
   const std::wstring wanted = Wide(text);
   if (!SetWindowTextW(edit, wanted.c_str()) || TextOf(edit) != wanted) {
-    throw ToolkitFailure(Name(field.control()) + " cannot hold the text given");
+    throw TextNotHeld(field.control());
   }
 }
 
@@ -389,7 +404,7 @@ void Win32Window::SetEnabled(TextField field, bool enabled) {
 
 void Win32Window::SetCaption(Label label, std::string_view text) {
   if (!SetWindowTextW(ControlOf(label.control(), ControlKind::Label), Wide(text).c_str())) {
-    Fail("cannot set the caption of " + Name(label.control()));
+    Fail("cannot set the caption of " + std::string(ControlName(label.control())));
   }
 }
 
@@ -432,26 +447,13 @@ void Win32Window::OnCommand(int id, int code, HWND from) {
   const ControlLayout& row = **index;
   HWND control = controls_[Index(row.control)];
   if (row.kind == ControlKind::OptionButton && code == BN_CLICKED) {
-    // Only a click that selected the option raises its event.
-    HWND& chosen = chosen_[Index(*row.container)];
-    if (SendMessageW(control, BM_GETCHECK, 0, 0) != BST_CHECKED || chosen == control) return;
-    chosen = control;
-    dispatch_.Click(row.control);
+    dispatch_.Click(row.control);  // the core runs the handler when it selected the option
   } else if (row.kind == ControlKind::PushButton) {
     // As in a dialog, the push button with the focus is the default one.
     if (code == BN_SETFOCUS) MakeDefault(control);
     if (code == BN_KILLFOCUS) MakeDefault(defaultButton_);
     if (code == BN_CLICKED) dispatch_.Click(row.control);
   }
-}
-
-void Win32Window::OnActivate(bool active) {
-  if (!active) {
-    HWND focus = GetFocus();
-    if (focus != nullptr && IsChild(window_, focus)) focus_ = focus;
-    return;
-  }
-  if (focus_ != nullptr && IsWindow(focus_)) SetFocus(focus_);
 }
 
 LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -472,33 +474,43 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetCursor(LoadCursorW(nullptr, IDC_HAND));
       return TRUE;
     }
-    case WM_ACTIVATE:
-      OnActivate(LOWORD(wParam) != WA_INACTIVE);
-      return 0;
-    case WM_CLOSE:  // the close box, Alt+F4, the system menu
+    case WM_SYSCOMMAND:
+      // A window minimised stays the active one where Windows has no other to
+      // activate (Wine without a window manager): the dialog manager keeps
+      // the focus for its return as it does when the window is deactivated.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) DefDlgProcW(window_, WM_ACTIVATE, WA_INACTIVE, 0);
+      break;
+    case WM_CLOSE:  // the close box, Alt+F4, the system menu; not IDCANCEL as in a dialog
       if (dispatch_.MayClose(CloseReason::ControlMenu)) Close();
       return 0;
-    case WM_QUERYENDSESSION:
-      if (!dispatch_.MayClose(CloseReason::Session)) return FALSE;
-      Close();
+    case WM_QUERYENDSESSION:  // may the session end? The window stays open meanwhile.
+      return dispatch_.MayEndSession() ? TRUE : FALSE;
+    case WM_ENDSESSION:  // decided: closed when it ends, as it was when it does not
+      dispatch_.EndSession(wParam != FALSE);
+      return 0;
+    case kGetDpiScaledSize: {  // the frame Windows is to suggest for a new DPI
+      *reinterpret_cast<SIZE*>(lParam) = FrameSize(static_cast<int>(LOWORD(wParam)));
       return TRUE;
+    }
     case WM_DPICHANGED: {
       LayOut(HIWORD(wParam));
       if (!layout_.icon.empty()) {
         SetIcon(ICON_SMALL, dpi_);
         SetIcon(ICON_BIG, dpi_);
       }
-      // Windows' suggestion is the frame for the new DPI, in one move.
+      // Windows' suggestion gives the place; the size is the layout's at the
+      // new DPI, whatever Windows' own scaling of the frame makes it.
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+      const SIZE size = FrameSize(dpi_);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top, size.cx, size.cy,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+      FitClientArea();
       return 0;
     }
     default:
       break;
   }
-  return DefWindowProcW(window_, message, wParam, lParam);
+  return DefDlgProcW(window_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam,
@@ -509,7 +521,7 @@ LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  if (self == nullptr) return DefDlgProcW(window, message, wParam, lParam);
   // Nothing thrown may cross into Windows: what the handlers' own general
   // error handling did not catch is reported here.
   try {
@@ -520,13 +532,13 @@ LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam
   }
 }
 
-int RunMessageLoop(Win32Window& window) {
+int Win32Window::RunLoop() {
   MSG message{};
   for (;;) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got == -1) throw ToolkitFailure("the window's messages cannot be read");
-    ProcessMessage(window, message);
+    ProcessMessage(*this, message);
   }
 }
 

@@ -10,10 +10,13 @@
 // frame's corner plus its own twips. The z-order, which Windows' dialog keys
 // follow, is the tab order, each label just before the field it names and
 // each frame's options one group. Twips become pixels at the window's DPI,
-// and again when the DPI changes. The window procedure turns the controls'
-// notifications and every close request into calls of the toolkit's
-// EventDispatch, which runs the handlers inside the general error handling;
-// nothing thrown ever leaves the window procedure. RunMessageLoop gives the
+// and again when the DPI changes; the DPI functions of later Windows are
+// looked up at run time (dpi_functions.h). The window procedure turns the
+// controls' notifications and every close request into calls of the
+// toolkit's EventDispatch, which runs the handlers inside the general error
+// handling; nothing thrown ever leaves the window procedure. What it leaves
+// goes to the dialog manager (DefDlgProcW), which keeps the focus across
+// deactivation and minimising as in any dialog. RunLoop gives the
 // dialog keys (Tab, arrows, Enter, Esc) to IsDialogMessageW.
 
 #include <windows.h>
@@ -26,19 +29,22 @@
 #include "calc/ratio_calculation.h"
 #include "toolkit/controls.h"
 #include "toolkit/program.h"
+#include "toolkit/win32/dpi_functions.h"
 #include "toolkit/window_core.h"
 #include "toolkit/window_layout.h"
 #include "toolkit/window_toolkit.h"
 
 namespace toolkit::win32 {
 
-class Win32Window final : public WindowToolkit {
+class Win32Window final : public BoundWindow {
  public:
   // Builds the window and its controls, hidden, at the DPI of the monitor
   // that Windows first places it on. Throws ToolkitFailure for a layout that
   // BuildOrder refuses, an icon the program does not carry as a resource, or
   // a window Windows does not make.
-  Win32Window(const WindowLayout& layout, FailureDescriber describe);
+  // The DPI functions are those of this Windows; a test may give fewer.
+  Win32Window(const WindowLayout& layout, FailureDescriber describe,
+              const DpiFunctions& dpiFunctions = DpiFunctions::OfThisWindows());
   ~Win32Window() override;
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
@@ -46,9 +52,12 @@ class Win32Window final : public WindowToolkit {
   // Attaches `events` (which must outlive the window), delivers Form_Load,
   // then shows the window centred on its monitor unless Form_Load unloaded it,
   // with the focus on the first control of the tab order.
-  void Open(WindowEvents& events);
+  void Open(WindowEvents& events) override;
   // True once the window has been unloaded (closed for good).
-  bool IsUnloaded() const;
+  bool IsUnloaded() const override;
+  // Runs the window's messages until it is unloaded; returns the exit status
+  // that unloading leaves, 0.
+  int RunLoop() override;
   HWND Handle() const { return window_; }
   HWND ControlHandle(Control control) const { return controls_[Index(control)]; }
   // The DPI the window is laid out for.
@@ -60,8 +69,8 @@ class Win32Window final : public WindowToolkit {
   void SetText(TextField field, std::string_view text) override;
   void SetEnabled(TextField field, bool enabled) override;
   void SetCaption(Label label, std::string_view text) override;
-  // MessageBoxW owned by the window, style MB_OK with the icon's value (64 or
-  // 16); returns once the user has closed it.
+  // MessageBoxW owned by the window, MB_OK with MB_ICONINFORMATION or
+  // MB_ICONERROR; returns once the user has closed it.
   void ShowMessage(std::string_view prompt, std::string_view title,
                    calc::MessageIcon icon) override;
   // The binding shows one window, so `window` always names it.
@@ -85,13 +94,18 @@ class Win32Window final : public WindowToolkit {
   // Places and fonts at a new DPI, for a window already shown; the caller
   // places the window.
   void LayOut(int dpi);
-  // Sizes the window for `dpi` and centres it on its screen's work area.
+  // The window's outer size for the layout's client area at `dpi`.
+  SIZE FrameSize(int dpi) const;
+  // Corrects the window's size where its frame at the DPI is not the one
+  // Windows said (Wine draws every window's frame at one DPI), so that the
+  // client area is the layout's.
+  void FitClientArea();
+  // Sizes the window for `dpi` and centres it on its monitor's work area.
   void PlaceWindow(int dpi);
   // Loads the layout's icon in the size that `which` (ICON_SMALL or
   // ICON_BIG) takes at `dpi` and gives it to the window.
   void SetIcon(WPARAM which, int dpi);
   void OnCommand(int id, int code, HWND from);
-  void OnActivate(bool active);
   void MakeDefault(HWND button);
   // Hides the window and ends the message loop once the running handler returns.
   bool Close();
@@ -99,6 +113,7 @@ class Win32Window final : public WindowToolkit {
   HWND ControlOf(Control control, ControlKind kind) const;
 
   const WindowLayout layout_;
+  const DpiFunctions dpiFunctions_;
   HWND window_ = nullptr;
   std::array<HWND, kControlCount> controls_{};
   std::array<const ControlLayout*, kControlCount> rowOf_{};
@@ -110,19 +125,11 @@ class Win32Window final : public WindowToolkit {
   std::array<HICON, 2> icons_{};  // the small icon, then the big one
   HWND defaultButton_ = nullptr;  // the layout's default push button
   HWND currentDefault_ = nullptr;  // the default now: the focused push button, or the layout's
-  HWND focus_ = nullptr;          // the control to give the focus back to
   // By frame: its first option, which keeps the group's tab stop while no
   // option of the frame is selected.
   std::array<HWND, kControlCount> groupStart_{};
-  // By frame: the option that the last click selected, to tell a click that
-  // changes the selection from one on the option already selected.
-  std::array<HWND, kControlCount> chosen_{};
   EventDispatch dispatch_;
 };
-
-// Runs the window's messages until it is unloaded; returns the exit status
-// that unloading leaves, 0.
-int RunMessageLoop(Win32Window& window);
 
 // One message of the loop: a dialog key (Tab, an arrow, Enter, Esc) for the
 // window goes to IsDialogMessageW, anything else is translated and dispatched.
