@@ -19,6 +19,9 @@ windows_packages=(
   wine wine64
   fonts-arphic-gbsn00lp fonts-noto-cjk fontconfig
   xvfb xauth
+  # The release (scripts/package-windows.sh): the installer, the guide set
+  # from the manual page, the zip, and a look inside the installers.
+  nsis groff-base python3 p7zip-full
 )
 
 case $purpose in
