@@ -50,6 +50,7 @@ for arch in "${arches[@]}"; do
   if [[ $format != "${format_of[$arch]}" ]]; then
     if [[ $arch == i686 && -z ${TR_WINDOWS_ARCHES:-} ]]; then
       echo "package-windows.sh: scripts/build-windows.sh gives $format code for i686: $release left out" >&2
+      rm -rf "$build"   # its cache names the wrong compiler
       continue
     fi
     echo "package-windows.sh: $program is $format, not ${format_of[$arch]}" >&2
