@@ -125,13 +125,16 @@ void Click(HWND window) {
   GetWindowRect(window, &rect);
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
+  // Each event carries the position: under Wine a pointer motion that X
+  // reports late can move the cursor back between the move and the press.
   INPUT inputs[3] = {};
-  for (INPUT& input : inputs) input.type = INPUT_MOUSE;
-  inputs[0].mi.dx = ((rect.left + rect.right) / 2 * 65535 + width / 2) / (width - 1);
-  inputs[0].mi.dy = ((rect.top + rect.bottom) / 2 * 65535 + height / 2) / (height - 1);
-  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  const DWORD buttons[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+  for (int i = 0; i < 3; ++i) {
+    inputs[i].type = INPUT_MOUSE;
+    inputs[i].mi.dx = ((rect.left + rect.right) / 2 * 65535 + width / 2) / (width - 1);
+    inputs[i].mi.dy = ((rect.top + rect.bottom) / 2 * 65535 + height / 2) / (height - 1);
+    inputs[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons[i];
+  }
   Send({inputs[0], inputs[1], inputs[2]});
 }
 
