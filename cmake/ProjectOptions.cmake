@@ -11,6 +11,17 @@ function(tr_target_settings target)
   elseif(MSVC)
     target_compile_options(${target} PRIVATE /W4 /utf-8 /fp:precise /permissive-)
   endif()
+  # Windows builds are reproducible: the same commit gives the same .exe,
+  # byte for byte, wherever it is built. No link time in the PE header, and
+  # no path of the source or build folder in the code (__FILE__ in asserts
+  # and the like); the build folder is named last, as it lies inside the
+  # source folder and GCC takes the last map that matches.
+  if(MINGW)
+    target_compile_options(${target} PRIVATE
+      -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+      -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
+    target_link_options(${target} PRIVATE LINKER:--no-insert-timestamp)
+  endif()
 endfunction()
 
 # Makes the headers of the folder that defines `target` includable by the

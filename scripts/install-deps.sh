@@ -23,6 +23,9 @@ windows_packages=(
   wine wine64
   fonts-arphic-gbsn00lp fonts-noto-cjk fontconfig
   xvfb xauth
+  # The release (scripts/package-windows.sh): the installer, the guide set
+  # from the manual page, the zip, and a look inside the installers.
+  nsis groff-base python3 p7zip-full
 )
 
 # The WebAssembly build: Emscripten (with Node), fast_float for the

@@ -58,6 +58,18 @@ TR_BUILD_TESTS=ON bash scripts/build-windows.sh
 bash scripts/with-xvfb.sh ctest --test-dir build-windows --output-on-failure -j"$jobs"
 echo "Windows build and test: $((SECONDS - windows_start)) s"
 
+echo "== Windows release"
+# The zips and installers of scripts/package-windows.sh as users and lab
+# administrators meet them: checksums, contents, the guide; the 64-bit
+# installer installs, starts the program from its shortcut, installs again,
+# uninstalls and refuses a second uninstall under Wine, in a fresh prefix on
+# an Xvfb of its own. Uses the Windows block's driver and program.
+release_start=$SECONDS
+bash scripts/package-windows.sh >/dev/null
+bash scripts/with-xvfb.sh python3 tests/e2e_win32/release_test.py dist \
+  build-windows/app/transmission-ratio.exe build-windows/tests/e2e_win32/drive_program.exe
+echo "Windows release: $((SECONDS - release_start)) s"
+
 echo "== Web build and test"
 # calc/, toolkit/ and ui/ built with Emscripten, their tests run under Node:
 # the same exact doubles and texts as on Linux. Then the calculation's tests

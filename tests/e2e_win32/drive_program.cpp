@@ -4,14 +4,19 @@
 // window by Alt+F4 in one run and by the exit button in another.
 //
 //   drive_program PROGRAM.exe      (a Windows path, or a Unix path under Wine)
+//   drive_program SHORTCUT.lnk     the program a shortcut names, started in
+//                                  the shortcut's folder (the Start menu)
 //
 // Prints one line a check; exits 1 when one fails.
 
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "win32_test_helpers.h"
@@ -107,17 +112,52 @@ bool WaitForForeground(HWND form) {
   return WaitFor([&] { return GetForegroundWindow() == form ? form : nullptr; }) != nullptr;
 }
 
-// Starts the program and returns its process and window.
+// The program a shell link names and its working folder; empty when the
+// link cannot be read. The target comes from the link's item list, which
+// holds each name in Unicode, as the shell resolves it: Wine writes the
+// link's other copy of the path in the ANSI code page, where a Chinese name
+// is lost outside a Chinese locale.
+std::pair<std::wstring, std::wstring> ShortcutTarget(const std::wstring& link) {
+  wchar_t target[MAX_PATH] = {};
+  wchar_t folder[MAX_PATH] = {};
+  IShellLinkW* shortcut = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&shortcut)))) {
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shortcut->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      if (SUCCEEDED(file->Load(link.c_str(), STGM_READ))) {
+        PIDLIST_ABSOLUTE items = nullptr;
+        if (SUCCEEDED(shortcut->GetIDList(&items)) && items != nullptr) {
+          SHGetPathFromIDListW(items, target);
+          CoTaskMemFree(items);
+        }
+        shortcut->GetWorkingDirectory(folder, MAX_PATH);
+      }
+      file->Release();
+    }
+    shortcut->Release();
+  }
+  return {target, folder};
+}
+
+// Starts the program, or the one a shortcut names, and returns its process
+// and window; prints the path of the program started.
 std::pair<PROCESS_INFORMATION, HWND> Start(std::wstring program) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
+  std::wstring folder;
+  if (program.ends_with(L".lnk")) std::tie(program, folder) = ShortcutTarget(program);
   std::wstring command = L"\"" + program + L"\"";
+  wchar_t image[MAX_PATH] = {};
+  DWORD length = MAX_PATH;
   if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process)) {
-    Check(false, "the program starts");
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+    Check(false, "the program starts", program);
     return {process, nullptr};
   }
+  QueryFullProcessImageNameW(process.hProcess, 0, image, &length);
+  Check(true, "the program starts", image);
   HWND form = WaitFor([&]() -> HWND {
     HWND window = FindWindowW(nullptr, kCaption);
     DWORD owner = 0;
@@ -147,9 +187,10 @@ void ExpectExit(PROCESS_INFORMATION& process, const char* how) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: drive_program PROGRAM.exe\n");
+    std::fprintf(stderr, "usage: drive_program PROGRAM.exe|SHORTCUT.lnk\n");
     return 2;
   }
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);  // for shortcuts
   std::wstring program = argv[1];
   if (program.starts_with(L"/")) {  // a Unix path, as Wine's drive Z: shows it
     for (wchar_t& c : program) c = c == L'/' ? L'\\' : c;

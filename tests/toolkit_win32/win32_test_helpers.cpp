@@ -90,16 +90,17 @@ void ClickAt(HWND window) {
   GetWindowRect(window, &rect);
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
+  // Each event carries the position: under Wine a pointer motion that X
+  // reports late can move the cursor back between the move and the press.
   INPUT move{};
   move.type = INPUT_MOUSE;
   move.mi.dx = ((rect.left + rect.right) / 2 * 65535 + width / 2) / (width - 1);
   move.mi.dy = ((rect.top + rect.bottom) / 2 * 65535 + height / 2) / (height - 1);
   move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  INPUT up = down;
-  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  INPUT down = move;
+  down.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+  INPUT up = move;
+  up.mi.dwFlags |= MOUSEEVENTF_LEFTUP;
   Send({move, down, up});
 }
 

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Takes docs/installer.png: the first page of the 64-bit installer in
+# dist/ (scripts/package-windows.sh), under Wine in a fresh prefix on an Xvfb
+# of its own, cropped to the installer's window. Needs x11-utils and
+# imagemagick besides what the packaging installs.
+#
+#   bash scripts/screenshot-installer.sh
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+setup=$(ls "$repo"/dist/transmission-ratio-*-win64-setup.exe)
+work=$(mktemp -d)
+export TR_WINEPREFIX=$work/prefix
+trap 'WINEPREFIX=$TR_WINEPREFIX wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+bash "$repo/scripts/wine-prefix.sh" "$TR_WINEPREFIX" 96 && touch "$TR_WINEPREFIX/.complete"
+
+bash "$repo/scripts/with-xvfb.sh" bash -s "$repo" "$setup" <<'EOF_SHOT'
+set -euo pipefail
+repo=$1 setup=$2
+title="传动比计算 安装"
+"$repo/scripts/wine-run.sh" "$setup" &
+window_geometry() {  # WIDTHxHEIGHT+X+Y of the top-level X window titled $1
+  xwininfo -root -tree | grep -F "\"$1\"" | grep -o '[0-9]*x[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1
+}
+for _ in $(seq 150); do [[ -n $(window_geometry "$title") ]] && break; sleep 0.2; done
+sleep 2
+import -window root -crop "$(window_geometry "$title")" +repage "$repo/docs/installer.png"
+WINEPREFIX=$TR_WINEPREFIX wineserver -k
+wait || true
+echo "wrote $repo/docs/installer.png"
+EOF_SHOT
