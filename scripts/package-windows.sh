@@ -43,7 +43,10 @@ written=()
 for arch in "${arches[@]}"; do
   release=${release_of[$arch]:?unknown processor $arch (x86_64 or i686)}
   build=build-windows-dist/$release
-  program=$(TR_WINDOWS_ARCH=$arch bash scripts/build-windows.sh "$build" | tee /dev/stderr | tail -n 1)
+  # The build's output goes on to standard error through a pipe: tee opening
+  # /dev/stderr would open a log file anew and cut it short.
+  program=$(TR_WINDOWS_ARCH=$arch bash scripts/build-windows.sh "$build" | tee >(cat >&2) |
+    tail -n 1)
   format=$(x86_64-w64-mingw32-objdump -f "$program" | sed -n 's/.*file format //p')
   if [[ $format != "${format_of[$arch]}" ]]; then
     echo "package-windows.sh: $program is $format, not ${format_of[$arch]}" >&2
