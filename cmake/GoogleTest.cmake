@@ -31,3 +31,15 @@ else()
 endif()
 
 include(GoogleTest)
+
+# Registers a GoogleTest program's tests with ctest: natively one ctest test
+# a test case; when cross-compiling, one for the whole program, since each
+# start goes through Wine, qemu-i386 or Node and would cost more than the
+# test cases themselves (a failure still shows GoogleTest's report of each).
+function(tr_add_gtest target)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${target} COMMAND ${target})
+  else()
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()

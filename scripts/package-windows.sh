@@ -2,9 +2,10 @@
 # The Windows release, for each processor: a portable zip with the program
 # and its user's guide (使用说明.txt, set from the Chinese manual page) and an
 # NSIS installer, both in dist/, and dist/SHA256SUMS for everything in dist/.
-# Installs what is missing, builds with scripts/build-windows.sh into
-# build-windows-dist/win64 and .../win32, and prints the paths it wrote, one
-# a line (all other output goes to standard error):
+# Installs what is missing, builds with scripts/build-windows.sh into its
+# folders (build-windows/, build-windows-i686/; TR_BUILD_TESTS as it takes
+# it), and prints the paths it wrote, one a line (all other output goes to
+# standard error):
 #
 #   bash scripts/package-windows.sh
 #     dist/transmission-ratio-1.0.0-win64.zip, ...-win64-setup.exe,
@@ -42,10 +43,9 @@ python3 packaging/windows/release_files.py guide "$manual_page" "$guide"
 written=()
 for arch in "${arches[@]}"; do
   release=${release_of[$arch]:?unknown processor $arch (x86_64 or i686)}
-  build=build-windows-dist/$release
   # The build's output goes on to standard error through a pipe: tee opening
   # /dev/stderr would open a log file anew and cut it short.
-  program=$(TR_WINDOWS_ARCH=$arch bash scripts/build-windows.sh "$build" | tee >(cat >&2) |
+  program=$(TR_WINDOWS_ARCH=$arch bash scripts/build-windows.sh | tee >(cat >&2) |
     tail -n 1)
   format=$(x86_64-w64-mingw32-objdump -f "$program" | sed -n 's/.*file format //p')
   if [[ $format != "${format_of[$arch]}" ]]; then
