@@ -29,57 +29,34 @@ echo "== Fuzz run"
 # A fixed seed: the same run for the same code, so a failure can be replayed.
 FUZZ_SEED=${FUZZ_SEED:-20261207} bash scripts/run-fuzz.sh build-fuzz
 
+echo "== 32-bit x86 build and test"
+# The 32-bit Windows program and its tests are built, linked and checked for
+# what they import, not run: this machine's Wine is 64-bit only. The
+# calculation's tests are built for 32-bit x86 Linux with the same flags and
+# SSE2 doubles, linked statically and run under qemu-i386 (the kernel runs no
+# 32-bit code). They compare exact doubles and texts: passing means 32-bit x86
+# computes the same bits as x64.
+TR_WINDOWS_ARCH=i686 TR_BUILD_TESTS=ON bash scripts/build-windows.sh
+cmake -S . -B build-linux-i386 -DCMAKE_TOOLCHAIN_FILE=cmake/linux-i386.cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTR_BUILD_GUI=OFF >/dev/null
+cmake --build build-linux-i386 --target calc_tests -j"$jobs"
+ctest --test-dir build-linux-i386/tests/calc --output-on-failure -j"$jobs"
+
 echo "== Windows build and test"
 # Cross-built with mingw-w64 with the Release flags of the Windows program,
 # and run under Wine in a private X server (the window tests need one). The
 # calculation's tests compare exact doubles and texts: passing here means
 # the Windows build computes the same bits as the Linux one.
-beside=
-beside_log=$(mktemp)
 stop_wine() {
   for prefix in build-windows/wine/prefix-*/; do
     [[ -d $prefix ]] && WINEPREFIX=$PWD/$prefix wineserver -k 2>/dev/null || true
   done
-  [[ -n $beside ]] && kill "$beside" 2>/dev/null || true
-  rm -f "$beside_log"
 }
 trap stop_wine EXIT
 windows_start=$SECONDS
 TR_BUILD_TESTS=ON bash scripts/build-windows.sh
-# Wine runs the window tests one at a time, which leaves a core idle: the
-# builds that need no display are made beside them, at a lower priority. The
-# 32-bit Windows program and its tests (built, linked and checked for what
-# they import, not run: this machine's Wine is 64-bit only); the
-# calculation's tests for 32-bit x86 Linux with the same flags and SSE2
-# doubles, linked statically, for qemu-i386; the web build; and the
-# calculation's tests on the number reading and writing of the web build.
-nice -n 10 bash -euo pipefail -s "$jobs" >"$beside_log" 2>&1 <<'EOF_BESIDE' &
-jobs=$1
-TR_WINDOWS_ARCH=i686 TR_BUILD_TESTS=ON bash scripts/build-windows.sh
-cmake -S . -B build-linux-i386 -DCMAKE_TOOLCHAIN_FILE=cmake/linux-i386.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTR_BUILD_GUI=OFF >/dev/null
-cmake --build build-linux-i386 --target calc_tests -j"$jobs"
-TR_BUILD_TESTS=ON bash scripts/build-web.sh
-cmake -S . -B build-portable -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTR_BUILD_GUI=OFF \
-  -DTR_BUILD_BENCHMARKS=OFF -DTR_PORTABLE_CHARCONV=ON >/dev/null
-cmake --build build-portable -j"$jobs" --target calc_tests
-EOF_BESIDE
-beside=$!
 bash scripts/with-xvfb.sh ctest --test-dir build-windows --output-on-failure -j"$jobs"
 echo "Windows build and test: $((SECONDS - windows_start)) s"
-
-echo "== Builds made beside the Windows tests"
-status=0
-wait "$beside" || status=$?
-beside=
-cat "$beside_log"
-((status == 0)) || exit "$status"
-
-echo "== 32-bit x86 test"
-# The calculation's tests under qemu-i386 (the kernel runs no 32-bit code).
-# They compare exact doubles and texts: passing means 32-bit x86 computes the
-# same bits as x64.
-ctest --test-dir build-linux-i386/tests/calc --output-on-failure -j"$jobs"
 
 echo "== Windows release"
 # The zips and installers of scripts/package-windows.sh as users and lab
@@ -93,15 +70,19 @@ bash scripts/with-xvfb.sh python3 tests/e2e_win32/release_test.py dist \
   build-windows/app/transmission-ratio.exe build-windows/tests/e2e_win32/drive_program.exe
 echo "Windows release: $((SECONDS - release_start)) s"
 
-echo "== Web test"
+echo "== Web build and test"
 # calc/, toolkit/ and ui/ built with Emscripten, their tests run under Node:
 # the same exact doubles and texts as on Linux. Then the calculation's tests
 # once more natively, on the number reading and writing that the web build
 # uses in place of the standard library's.
 web_start=$SECONDS
+TR_BUILD_TESTS=ON bash scripts/build-web.sh
 ctest --test-dir build-web --output-on-failure -j"$jobs"
+cmake -S . -B build-portable -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTR_BUILD_GUI=OFF \
+  -DTR_BUILD_BENCHMARKS=OFF -DTR_PORTABLE_CHARCONV=ON >/dev/null
+cmake --build build-portable -j"$jobs" --target calc_tests
 ctest --test-dir build-portable/tests/calc --output-on-failure -j"$jobs"
-echo "Web test: $((SECONDS - web_start)) s"
+echo "Web build and test: $((SECONDS - web_start)) s"
 
 echo "== Web page end to end"
 # The page that the web build made, in Debian's headless Chromium driven by
