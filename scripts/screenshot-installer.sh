@@ -17,12 +17,10 @@ bash "$repo/scripts/wine-prefix.sh" "$TR_WINEPREFIX" 96 && touch "$TR_WINEPREFIX
 bash "$repo/scripts/with-xvfb.sh" bash -s "$repo" "$setup" <<'EOF_SHOT'
 set -euo pipefail
 repo=$1 setup=$2
+source "$repo/scripts/x-window.sh"
 title="传动比计算 安装"
 "$repo/scripts/wine-run.sh" "$setup" &
-window_geometry() {  # WIDTHxHEIGHT+X+Y of the top-level X window titled $1
-  xwininfo -root -tree | grep -F "\"$1\"" | grep -o '[0-9]*x[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1
-}
-for _ in $(seq 150); do [[ -n $(window_geometry "$title") ]] && break; sleep 0.2; done
+wait_for_window "$title" 150
 sleep 2
 import -window root -crop "$(window_geometry "$title")" +repage "$repo/docs/installer.png"
 WINEPREFIX=$TR_WINEPREFIX wineserver -k

@@ -15,12 +15,10 @@ program=$(bash "$repo/scripts/build-windows.sh" "${1:-build-windows}" | tail -n 
 bash "$repo/scripts/with-xvfb.sh" bash -s "$repo" "$program" <<'EOF_SHOT'
 set -euo pipefail
 repo=$1 program=$2
+source "$repo/scripts/x-window.sh"
 caption="传动比计算（作者：Velnor）"
 "$repo/scripts/wine-run.sh" "$program" &
-window_geometry() {  # WIDTHxHEIGHT+X+Y of the top-level X window titled $1
-  xwininfo -root -tree | grep -F "\"$1\"" | grep -o '[0-9]*x[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1
-}
-for _ in $(seq 100); do [[ -n $(window_geometry "$caption") ]] && break; sleep 0.2; done
+wait_for_window "$caption" 100
 sleep 1
 # The focus starts at the first option: Space chooses it, Tab goes to the
 # other frame, Down chooses its rad/s option, Tab and Tab (past the closed
@@ -30,7 +28,7 @@ xdotool type 1500
 xdotool key Tab
 xdotool type 100
 xdotool key Return
-for _ in $(seq 50); do [[ -n $(window_geometry "Result！") ]] && break; sleep 0.2; done
+wait_for_window "Result！" 50
 sleep 0.5
 geometry=$(window_geometry "$caption")
 import -window root -crop "$geometry" +repage "$repo/docs/windows.png"
