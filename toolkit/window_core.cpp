@@ -263,14 +263,23 @@ void EventDispatch::EndEvent() {
     waitingClicks_.pop_front();
     Click(control);
   }
-  if (waitingClose_ && state_ == State::Open && !IsRunning()) {
-    const CloseReason reason = *std::exchange(waitingClose_, std::nullopt);
-    if (!AskToUnload(reason)) return;
-    try {
-      Close();
-    } catch (...) {
-      Report(std::current_exception());
-    }
+  HandleWaitingClose();
+  // The session's question, answered yes while the handler ran, is put to
+  // the handlers now; the window waits for the session's end.
+  if (sessionQuestionWaiting_ && state_ == State::Open && !IsRunning()) {
+    sessionQuestionWaiting_ = false;
+    AskWhetherSessionMayEnd();
+  }
+}
+
+void EventDispatch::HandleWaitingClose() {
+  if (!waitingClose_ || state_ != State::Open || IsRunning()) return;
+  const CloseReason reason = *std::exchange(waitingClose_, std::nullopt);
+  if (!AskToUnload(reason)) return;
+  try {
+    Close();
+  } catch (...) {
+    Report(std::current_exception());
   }
 }
 
@@ -318,18 +327,25 @@ bool EventDispatch::MayClose(CloseReason reason) {
 bool EventDispatch::MayEndSession() {
   if (state_ != State::Open) return state_ != State::Querying;
   if (IsRunning()) {
-    waitingClose_ = CloseReason::Session;
+    sessionQuestionWaiting_ = true;
     return true;
   }
+  return AskWhetherSessionMayEnd();
+}
+
+bool EventDispatch::AskWhetherSessionMayEnd() {
   if (!AskToUnload(CloseReason::Session)) return false;
   state_ = State::SessionEnding;
   return true;
 }
 
 void EventDispatch::EndSession(bool ending) {
+  sessionQuestionWaiting_ = false;
   if (!ending) {
-    if (state_ == State::SessionEnding) state_ = State::Open;
-    if (waitingClose_ == CloseReason::Session) waitingClose_.reset();
+    if (state_ != State::SessionEnding) return;
+    // A close that waited for the session's end is handled now.
+    state_ = State::Open;
+    HandleWaitingClose();
     return;
   }
   if (state_ != State::SessionEnding) return;  // still open, or closing already

@@ -119,8 +119,10 @@ class EventDispatch {
   bool MayClose(CloseReason reason);
   // The desktop session asks whether it may end: Form_QueryUnload (reason
   // Session) is raised once, and the window stays open until EndSession.
-  // False when the handler cancelled. While a handler runs the question
-  // waits for it, as a close request does, and the answer is yes.
+  // False when the handler cancelled. While a handler runs the answer is
+  // yes, and Form_QueryUnload is raised once the handler has returned; a
+  // close request that waits meanwhile is kept until the session's end is
+  // decided.
   bool MayEndSession();
   // The session's end is decided: when `ending`, the window is unloaded and
   // closed; when not, the window stays open as it was.
@@ -138,6 +140,11 @@ class EventDispatch {
 
   // Raises Form_QueryUnload; true when the window may close.
   bool AskToUnload(CloseReason reason);
+  // Raises Form_QueryUnload (reason Session); when it agrees, the window
+  // waits for the session's end.
+  bool AskWhetherSessionMayEnd();
+  // Handles the close request that waited, if the window is open and idle.
+  void HandleWaitingClose();
   // Closes the binding's window for good.
   void Close();
   // What waits for the end of an event: the options' selection is noted and
@@ -152,6 +159,8 @@ class EventDispatch {
   int running_ = 0;
   std::deque<Control> waitingClicks_;
   std::optional<CloseReason> waitingClose_;
+  // The session asked whether it may end while a handler ran.
+  bool sessionQuestionWaiting_ = false;
   // By control: the options that were selected when the last event ended.
   std::array<bool, kControlCount> selected_{};
 };

@@ -210,6 +210,38 @@ TEST(EventDispatchTest, EachEventWaitsForTheRunningHandlerAndOptionsRaiseOnlyWhe
        },
        {"Form_QueryUnload:Session", "yes", "yes"},
        1},
+      {"a close waiting for a handler outlives a cancelled end of the session",
+       [&](auto& dispatch, auto&, auto& log) {
+         log.on["Command1_Click"] = [&] {
+           answer(log, dispatch.MayClose(CloseReason::ControlMenu));
+           answer(log, dispatch.MayEndSession());
+           dispatch.EndSession(false);
+           log.entries.push_back("box closed");
+         };
+         dispatch.Click(Control::Command1);
+       },
+       {"Command1_Click", "no", "yes", "box closed", "Form_QueryUnload:ControlMenu"},
+       1},
+      {"the session's question waits for the handler, and a cancelled end then leaves the window open",
+       [&](auto& dispatch, auto&, auto& log) {
+         log.on["Command1_Click"] = [&] {
+           answer(log, dispatch.MayEndSession());
+           log.entries.push_back("box closed");
+         };
+         dispatch.Click(Control::Command1);
+         dispatch.EndSession(false);
+         dispatch.Click(Control::Command2);
+       },
+       {"Command1_Click", "yes", "box closed", "Form_QueryUnload:Session", "Command2_Click"},
+       0},
+      {"the session's question waits for the handler, and the end then closes the window",
+       [&](auto& dispatch, auto&, auto& log) {
+         log.on["Command1_Click"] = [&] { answer(log, dispatch.MayEndSession()); };
+         dispatch.Click(Control::Command1);
+         dispatch.EndSession(true);
+       },
+       {"Command1_Click", "yes", "Form_QueryUnload:Session"},
+       1},
       {"a handler's cancel refuses the session's end",
        [&](auto& dispatch, auto&, auto& log) {
          log.cancelUnload = true;
