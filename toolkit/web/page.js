@@ -13,8 +13,11 @@ var TrPage = (() => {
   const controls = [];  // by control index: the element in the control's place
   const inputs = [];    // by control index: the element that takes the focus
   const queue = [];
-  const inserted = [];  // texts waiting for the program, in the queue's order
-  let wake = null, held = '', focusOrder = [];
+  // What was pasted or dropped, waiting for the program in the queue's
+  // order: its text up to the first line break, and for a drop the part of
+  // the field that the browser's insertion took.
+  const inserted = [];
+  let wake = null, held = '', pending = null, focusOrder = [];
   let desktop, win, client, defaultButton, cancelButton, box;
 
   function post(kind, index) {
@@ -94,10 +97,45 @@ var TrPage = (() => {
 
   function container(index) { return index < 0 ? client : controls[index]; }
 
-  function insertText(e, text) {
+  // The text as far as its first line break, which is kept: what the
+  // program is given of a paste of any size.
+  function upToLineBreak(text) {
+    const end = text.search(/[\r\n]/);
+    return end < 0 ? text : text.slice(0, end + 1);
+  }
+
+  // A paste is put in by the program, which keeps the first line of it.
+  function onPaste(e) {
     e.preventDefault();
-    inserted.push(text);
+    inserted.push({ text: upToLineBreak(e.clipboardData ? e.clipboardData.getData('text/plain') : '') });
     post(INSERT, inputs.indexOf(e.currentTarget));
+  }
+
+  // A drop is put in by the browser where it was dropped; when it held a
+  // line break, the program then puts the first line in place of it.
+  let dropped = null;
+  function onDrop(e) {
+    const text = e.dataTransfer ? e.dataTransfer.getData('text/plain') : '';
+    dropped = /[\r\n]/.test(text) ? { text: upToLineBreak(text), field: e.currentTarget } : null;
+  }
+  function onBeforeInput(e) {
+    if (dropped && e.inputType === 'insertFromDrop' && dropped.field === e.currentTarget) {
+      dropped.before = e.currentTarget.value;
+    }
+  }
+  function onInput(e) {
+    const field = e.currentTarget;
+    if (!dropped || e.inputType !== 'insertFromDrop' || dropped.field !== field) return;
+    const text = dropped.text, before = dropped.before;
+    dropped = null;
+    if (before === undefined) return;
+    // What was put in ends at the selection's end and is as long as the
+    // field grew.
+    const end = field.selectionEnd;
+    const start = end - (field.value.length - before.length);
+    if (start < 0 || field.value.slice(0, start) + field.value.slice(end) !== before) return;
+    inserted.push({ text, start, end });
+    post(INSERT, inputs.indexOf(field));
   }
 
   const icons = {
@@ -135,7 +173,10 @@ var TrPage = (() => {
       for (let i = 0; i < held.length; i++) HEAPU16[(out >> 1) + i] = held.charCodeAt(i);
       held = '';
     },
-    takeInserted: () => inserted.shift() || '',
+    takeInserted() {
+      pending = inserted.shift() || { text: '' };
+      return pending.text;
+    },
     control: (index) => controls[index],
     input: (index) => inputs[index],
 
@@ -162,6 +203,12 @@ var TrPage = (() => {
       client.style.width = width + 'px';
       client.style.height = height + 'px';
       win.append(bar, client);
+      // A click on the window where no control takes the focus leaves it
+      // where it was, as in a dialog.
+      win.addEventListener('mousedown', (e) => {
+        const label = e.target.closest('label');
+        if (!e.target.closest('input, button') && !(label && label.control)) e.preventDefault();
+      });
       // The window has the keys, also when the page itself has the focus;
       // not while a box is open or once the window is gone.
       document.addEventListener('keydown', (e) => {
@@ -198,8 +245,10 @@ var TrPage = (() => {
       field.value = text;
       field.autocomplete = 'off';
       field.spellcheck = false;
-      field.addEventListener('paste', (e) => insertText(e, e.clipboardData ? e.clipboardData.getData('text/plain') : ''));
-      field.addEventListener('drop', (e) => insertText(e, e.dataTransfer ? e.dataTransfer.getData('text/plain') : ''));
+      field.addEventListener('paste', onPaste);
+      field.addEventListener('drop', onDrop);
+      field.addEventListener('beforeinput', onBeforeInput);
+      field.addEventListener('input', onInput);
       controls[index] = inputs[index] = field;
       container(into).append(field);
     },
@@ -223,18 +272,39 @@ var TrPage = (() => {
     },
     nameField(label, field) { controls[label].htmlFor = controls[field].id; },
     setFocusOrder(indices) { focusOrder = indices.map((i) => inputs[i]); },
+    // Puts `text` in place of what was dropped, or of the selection; as an
+    // edit of the user's, which Ctrl+Z takes back, where the browser can.
     insert(index, text) {
       const field = inputs[index];
-      field.setRangeText(text, field.selectionStart, field.selectionEnd, 'end');
+      if (pending && pending.end !== undefined) field.setSelectionRange(pending.start, pending.end);
+      pending = null;
+      if (!text && field.selectionStart === field.selectionEnd) return;
+      const asEdit = document.activeElement === field &&
+        document.execCommand(text ? 'insertText' : 'delete', false, text);
+      if (!asEdit) field.setRangeText(text, field.selectionStart, field.selectionEnd, 'end');
     },
 
     showWindow() {
       win.hidden = false;
       fit();
       moveFocus(1);
-      // The box is made once the window's first frame is drawn, while the
-      // user reads the window, not when the first box is asked for.
-      requestAnimationFrame(() => setTimeout(() => box || makeBox()));
+      // The box is made and laid out once the window's first frame is drawn,
+      // while the user reads the window, not when the first box is asked
+      // for; and the program may warm up then (main_web.cpp).
+      requestAnimationFrame(() => setTimeout(() => {
+        if (!box) makeBox();
+        if (!box.open) {
+          // Shown once unseen, and the focus put back where it was.
+          const back = document.activeElement;
+          box.style.opacity = 0;
+          box.showModal();
+          box.getBoundingClientRect();
+          box.close();
+          box.style.opacity = '';
+          if (back) back.focus({ preventScroll: true });
+        }
+        if (typeof Module._tr_warm_up === 'function') Module._tr_warm_up();
+      }));
     },
     closeWindow() {
       if (box && box.open) box.close();
@@ -265,10 +335,13 @@ var TrPage = (() => {
       icon.innerHTML = `<svg viewBox="0 0 32 32" aria-hidden="true">${icons[kind]}</svg>`;
       const back = document.activeElement;
       return new Promise((resolve) => {
-        box.addEventListener('close', () => {
+        // A close event still on its way from an earlier closing is not this box's.
+        box.addEventListener('close', function closed() {
+          if (box.open) return;
+          box.removeEventListener('close', closed);
           if (back && back.isConnected) back.focus();
           resolve(1);
-        }, { once: true });
+        });
         try {
           box.showModal();
           box.querySelector('.box-ok').focus();
