@@ -411,6 +411,26 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
     await done(page);
   });
 
+  // What axe-core finds against the WCAG rules and its best practices, in
+  // each state the page can be in.
+  const audits = [
+    { name: 'the window', steps: [] },
+    { name: 'a result box', steps: roads[0].steps, wait: () => document.querySelector('dialog.box[open]') },
+    { name: 'the ended page', steps: [['click', 'Command2']], wait: () => document.querySelector('.ended') },
+  ];
+  for (const audit of audits) {
+    test(`accessibility: ${audit.name}, no violation`, async () => {
+      const page = await open();
+      for (const step of audit.steps) await perform(page, step);
+      if (audit.wait) await page.waitFor(audit.wait);
+      await page.evaluate((source) => (0, eval)(source), axeSource);
+      const violations = await page.evaluate(() => axe.run({ resultTypes: ['violations'] }).then((found) =>
+        found.violations.map((v) => `${v.id}: ${v.nodes.map((node) => node.target.join(' ')).join(', ')}`)));
+      assert.deepEqual(violations, []);
+      await done(page);
+    });
+  }
+
   // Which faces drew each Chinese text, as Chromium reports them.
   const texts = [
     { selector: '#Label1', faces: SONG },
