@@ -200,6 +200,12 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
     for (const row of rows) {
       assert.equal(cursors[row.name] === 'pointer', pointing.includes(row.name), row.name);
     }
+    // A phone's full keyboard, whose digits come with the full stop and the
+    // minus sign everywhere: iOS's decimal pad has no minus (and a comma in
+    // some regions), a number field takes no blanks or full-width digits.
+    const keyboards = await page.evaluate(() => [...document.querySelectorAll('.field')]
+      .map((f) => `${f.id}: ${f.type}, ${f.inputMode || 'text'}`).sort());
+    assert.deepEqual(keyboards, rows.filter((r) => r.kind === 'TextBox').map((r) => `${r.name}: text, text`).sort());
     await done(page);
   });
 
