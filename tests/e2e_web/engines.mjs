@@ -2,10 +2,11 @@
 // methods, so that window.test.mjs writes every case once:
 //
 //   const browser = await engines[name].start();
-//   const page = await browser.open({ width, height, phone });
+//   const page = await browser.open({ width, height, phone });   await page.goto(url);
 //   page.click(selector, { at, force })  page.tap(selector)   page.fill(selector, text)
 //   page.type(text)   page.press('Shift+Tab')   page.evaluate(fn, arg)   page.waitFor(fn, arg)
-//   page.drag(from, to, at)   page.resize(width, height)   page.screenshot(path, clip)   page.close()
+//   page.paste(text)   page.drag(from, to, at)   page.resize(width, height)   page.screenshot(path, clip)
+//   page.close()
 //   await browser.stop();
 //
 // Chromium: Debian's, through playwright-core. Firefox: Debian's ESR over
@@ -16,7 +17,8 @@
 // What an engine's driver cannot do, `lacks` says and why; the cases that
 // need it are skipped there. Key names are Playwright's ('Enter', 'Space',
 // 'Shift+Tab', 'Control+v'); `at` is a point from an element's top left
-// corner, in CSS pixels; a page's `errors` are the errors it reported.
+// corner, in CSS pixels; page.reportedErrors() gives the errors the page
+// reported.
 import { execFileSync } from 'node:child_process';
 import { existsSync, readdirSync, writeFileSync } from 'node:fs';
 
@@ -73,7 +75,8 @@ class Page {
   // out as it would a person's. The page tells where its viewport is on the
   // screen by the first pointer motion it sees.
   async drag(from, to, at) {
-    const x11 = (command, ...numbers) => execFileSync('xdotool', [command, ...numbers.map((n) => String(Math.round(n)))]);
+    const x11 = (command, ...numbers) => execFileSync('xdotool',
+      [command, ...numbers.map((n) => String(Math.round(n)))]);
     await this.evaluate(() => {
       window.trScreen = null;
       addEventListener('mousemove', (e) => { window.trScreen = [e.screenX - e.clientX, e.screenY - e.clientY]; },
@@ -94,6 +97,12 @@ class Page {
     }
     await pause(100);
     x11('mouseup', 1);
+  }
+
+  // Typed over the field's text, as a person would.
+  async fill(selector, text) {
+    await this.evaluate((selector) => document.querySelector(selector).select(), selector);
+    await (text ? this.type(text) : this.press('Delete'));
   }
 
   // A real paste: the engine copies the text with Ctrl+C and pastes it into
@@ -179,7 +188,7 @@ const chromium = {
 
 // ----------------------------------------------------------------- Firefox
 // puppeteer's names for the keys that Playwright's differ from.
-const PUPPETEER_KEYS = { Control: 'Control', Space: ' ' };
+const PUPPETEER_KEYS = { Space: ' ' };
 
 class FirefoxPage extends Page {
   constructor(raw) {
@@ -206,11 +215,6 @@ class FirefoxPage extends Page {
       actions: [{ type: 'pointerMove', x: Math.round(x), y: Math.round(y) },
         { type: 'pointerDown', button: 0, width: 1, height: 1, pressure: 0.5 }, { type: 'pointerUp', button: 0 }],
     }]);
-  }
-
-  async fill(selector, text) {
-    await this.evaluate((selector) => document.querySelector(selector).select(), selector);
-    await (text ? this.type(text) : this.press('Delete'));
   }
 
   type(text) { return this.raw.keyboard.type(text); }
@@ -296,11 +300,6 @@ class WebKitPage extends Page {
       .click().perform();
   }
 
-  async fill(selector, text) {
-    await this.evaluate((selector) => document.querySelector(selector).select(), selector);
-    await (text ? this.type(text) : this.press('Delete'));
-  }
-
   type(text) { return this.session.actions().sendKeys(text).perform(); }
 
   async press(key) {
@@ -326,7 +325,9 @@ class WebKitPage extends Page {
   async screenshot(path, clip) {
     await this.session.executeAsyncScript('requestAnimationFrame(() => requestAnimationFrame(arguments[0]))');
     writeFileSync(path, Buffer.from(await this.session.takeScreenshot(), 'base64'));
-    if (clip) execFileSync('convert', [path, '-crop', `${clip.width}x${clip.height}+${clip.x}+${clip.y}`, '+repage', path]);
+    if (!clip) return;
+    const { x, y, width, height } = clip;
+    execFileSync('convert', [path, '-crop', `${width}x${height}+${x}+${y}`, '+repage', path]);
   }
 
   close() { return this.session.get('about:blank'); }
