@@ -55,11 +55,17 @@ class Page {
   async reportedErrors() { return this.errors; }
 
   // Until fn(arg) is truthy in the page (an element is, but cannot cross).
+  // A page that is loading again (重新打开) answers nothing for a moment.
   async waitFor(fn, arg, timeout = TIMEOUT) {
     const test = ([source, arg]) => Boolean((0, eval)(`(${source})`)(arg));
     for (const end = Date.now() + timeout; ;) {
-      if (await this.evaluate(test, [String(fn), arg ?? null])) return;
-      if (Date.now() > end) throw new Error(`waitFor timed out after ${timeout} ms: ${fn}`);
+      let failure;
+      try {
+        if (await this.evaluate(test, [String(fn), arg ?? null])) return;
+      } catch (error) {
+        failure = error;
+      }
+      if (Date.now() > end) throw failure ?? new Error(`waitFor timed out after ${timeout} ms: ${fn}`);
       await pause(25);
     }
   }
