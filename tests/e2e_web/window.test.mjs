@@ -66,7 +66,8 @@ async function done(page) {
 // A case that needs what the engine's driver lacks is skipped there, with why.
 const needing = (...needs) => ({ skip: needs.map((need) => engine.lacks[need]).find(Boolean) ?? false });
 
-// The steps of a road: [action, control, text].
+// The steps of a road: [action, control, text]; 'key' and 'keys' take a key
+// or a text in the control's place, 'clickAt' a selector and a point.
 async function perform(page, [action, name, text]) {
   const selector = `#${name}`;
   switch (action) {
