@@ -6,7 +6,7 @@
 #   scripts/install-deps.sh run       build and run the program
 #   scripts/install-deps.sh windows   cross-build for Windows and run it under Wine
 #   scripts/install-deps.sh web       build for WebAssembly and run its tests under Node
-#   scripts/install-deps.sh web-page  the page's tests and benchmark in Chromium
+#   scripts/install-deps.sh web-page  the page's tests in Chromium, Firefox and WebKit, its benchmark
 #   scripts/install-deps.sh test      every test, the fuzz run, the package and
 #                                     the Windows and web builds' tests
 set -euo pipefail
@@ -35,12 +35,16 @@ web_packages=(
   emscripten nodejs libfast-float-dev googletest
 )
 
-# The page's tests: Debian's Chromium, driven by playwright-core from npm
-# (tests/e2e_web/package-lock.json; it downloads no browser), and the fonts.
-# A Node that brings its own npm (as NodeSource's does) conflicts with
+# The page's tests: Debian's Chromium, Firefox ESR and WebKitGTK (its
+# WebDriver and MiniBrowser), driven by playwright-core, puppeteer-core and
+# selenium-webdriver from npm (tests/e2e_web/package-lock.json; none of them
+# downloads a browser or a driver), the two last on Xvfb, whose pointer
+# xdotool moves for their drags; ImageMagick cuts WebKit's screenshots; the
+# fonts. A Node that brings its own npm (as NodeSource's does) conflicts with
 # Debian's npm package, which is then left out.
 web_page_packages=(
-  chromium nodejs gzip
+  chromium firefox-esr webkit2gtk-driver nodejs gzip
+  xvfb xauth xdotool imagemagick
   fonts-arphic-gbsn00lp fonts-noto-cjk fontconfig
 )
 command -v npm >/dev/null || web_page_packages+=(npm)

@@ -3,8 +3,8 @@
 # tests again in an AddressSanitizer + UndefinedBehaviorSanitizer build, a
 # bounded fuzz run of the calculation, the 32-bit x86 builds with the
 # calculation's tests under qemu-i386, the Windows build's tests under Wine,
-# the web build's under Node and the page's in Chromium. Installs what is
-# missing first.
+# the web build's under Node and the page's in Chromium, Firefox and WebKit.
+# Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -85,11 +85,30 @@ ctest --test-dir build-portable/tests/calc --output-on-failure -j"$jobs"
 echo "Web build and test: $((SECONDS - web_start)) s"
 
 echo "== Web page end to end"
-# The page that the web build made, in Debian's headless Chromium driven by
-# playwright-core (pinned by tests/e2e_web/package-lock.json; no browser is
-# downloaded): geometry, boxes, keys, pastes, closing, fonts, network.
+# The page that the web build made, in the three engines its users' browsers
+# are made of, each driven through tests/e2e_web/engines.mjs (npm packages
+# pinned by tests/e2e_web/package-lock.json; no browser or driver is
+# downloaded): Debian's headless Chromium (playwright-core), Firefox ESR
+# (puppeteer-core, WebDriver BiDi) and WebKitGTK (WebKitWebDriver,
+# selenium-webdriver), the last two on an Xvfb of their own, whose pointer
+# makes their drags. Geometry, boxes, keys, pastes and drops, closing, taps,
+# accessibility; fonts and network in Chromium. Every engine runs, then the
+# block fails if any failed.
 page_start=$SECONDS
 bash scripts/install-deps.sh web-page
-(cd tests/e2e_web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent)
-TR_WEB_PAGE=$PWD/build-web/app/transmission-ratio.html node --test tests/e2e_web/window.test.mjs
+(cd tests/e2e_web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 \
+  npm ci --no-audit --no-fund --silent)
+failed=()
+for engine in chromium firefox webkit; do
+  engine_start=$SECONDS
+  display=()
+  [[ $engine == chromium ]] || display=(bash scripts/with-xvfb.sh)
+  TR_WEB_ENGINE=$engine TR_WEB_PAGE=$PWD/build-web/app/transmission-ratio.html \
+    "${display[@]}" node --test tests/e2e_web/window.test.mjs || failed+=("$engine")
+  echo "Web page end to end in $engine: $((SECONDS - engine_start)) s"
+done
 echo "Web page end to end: $((SECONDS - page_start)) s"
+if ((${#failed[@]})); then
+  echo "Web page end to end failed in: ${failed[*]}" >&2
+  exit 1
+fi

@@ -72,7 +72,8 @@ var TrPage = (() => {
 
   function onKey(e) {
     if (e.isComposing || e.keyCode === 229 || e.altKey || e.ctrlKey || e.metaKey) return;
-    if (e.key === 'Tab') {
+    // WebKitGTK names Shift+Tab's key (ISO_Left_Tab) "Unidentified".
+    if (e.key === 'Tab' || e.code === 'Tab') {
       e.preventDefault();
       moveFocus(e.shiftKey ? -1 : 1);
     } else if (e.shiftKey) {
