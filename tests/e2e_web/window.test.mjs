@@ -91,8 +91,10 @@ async function perform(page, [action, name, text]) {
       // A paste as the clipboard gives it; the program inserts what it keeps.
       await page.evaluate(([selector, text]) => {
         const field = document.querySelector(selector);
-        // A lone surrogate cannot cross from the test to the page as text.
-        text = text.replaceAll('<D800>', String.fromCharCode(0xD800));
+        // A lone surrogate cannot cross from the test to the page as text,
+        // and megabytes cross slowly: "<7×9>" is "9999999".
+        text = text.replaceAll('<D800>', String.fromCharCode(0xD800))
+          .replace(/<(\d+)×(.)>/g, (_, count, c) => c.repeat(count));
         const data = new DataTransfer();
         data.setData('text/plain', text);
         field.focus();
@@ -163,7 +165,8 @@ async function closeBox(page, how = 'click') {
 const windowState = (page) => page.evaluate(() => Object.fromEntries(
   [...document.querySelectorAll('.client [id]')].map((e) => [e.id,
     e.matches('.option') ? e.querySelector('input').checked
-      : e.matches('.field') ? { text: e.value, enabled: !e.disabled } : e.textContent]),
+      : e.matches('.field') ? { text: e.value.length > 4096 ? `${e.value.slice(0, 16)}… (${e.value.length})` : e.value,
+        enabled: !e.disabled } : e.textContent]),
 ));
 
 describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () => {
@@ -233,12 +236,12 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
       box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
     { name: 'Space on 确 定 presses it', steps: [['focus', 'Command1'], ['key', 'Space']],
       box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
-    { name: 'a paste of 1 MB keeps its first line',
-      steps: [['click', 'Option1'], ['click', 'Option4'], ['paste', 'Text1', `1500\r\n${'7'.repeat(1 << 20)}`],
-        ['paste', 'Text3', `3000\n${'x'.repeat(1 << 20)}`], ['click', 'Command1']],
+    { name: 'a paste with a second line of 7 MB keeps its first line',
+      steps: [['click', 'Option1'], ['click', 'Option4'], ['paste', 'Text1', `1500\r\n<${7 << 20}×7>`],
+        ['paste', 'Text3', `3000\n<${1 << 20}×x>`], ['click', 'Command1']],
       box: result('传动比为： 0.5'), fields: { Text1: '1500', Text3: '3000' } },
-    { name: 'a first line of 1 MB', steps: [['click', 'Option1'], ['click', 'Option4'],
-      ['paste', 'Text1', '9'.repeat(1 << 20)], ['type', 'Text3', '1'], ['click', 'Command1']],
+    { name: 'a first line of two million digits', steps: [['click', 'Option1'], ['click', 'Option4'],
+      ['paste', 'Text1', '<2000000×9>'], ['type', 'Text3', '1'], ['click', 'Command1']],
     box: { title: /^(Result|Error)！$/ } },
     { name: 'a lone surrogate pasted becomes U+FFFD', steps: [['click', 'Option1'], ['click', 'Option4'],
       ['paste', 'Text1', '<D800>1500'], ['type', 'Text3', '3'], ['click', 'Command1']],
