@@ -45,7 +45,7 @@ for _ in $(seq "$runs"); do
   installed=$(now)
   # NSIS's uninstaller returns at once and finishes from a copy in %TEMP%:
   # timed until the folder and the entry are gone.
-  scripts/wine-run.sh 'C:\Program Files\传动比计算\uninstall.exe' /S
+  scripts/wine-run.sh 'C:\Program Files\传动比计算\transmission-ratio-uninstall.exe' /S
   until [[ ! -e $folder ]] && ! scripts/wine-run.sh reg query "$key" /reg:64 >/dev/null 2>&1; do
     sleep 0.1
   done

@@ -60,14 +60,14 @@ echo "Windows build and test: $((SECONDS - windows_start)) s"
 
 echo "== Windows release"
 # The zips and installers of scripts/package-windows.sh as users and lab
-# administrators meet them: checksums, contents, the guide; the 64-bit
-# installer installs, starts the program from its shortcut, installs again,
-# uninstalls and refuses a second uninstall under Wine, in a fresh prefix on
-# an Xvfb of its own. Uses the Windows block's driver and program.
+# administrators meet them: checksums, contents, the guide; under Wine the
+# 64-bit installer installs, starts the program, replaces itself and a 32-bit
+# install, refuses while the program runs, uninstalls (fresh prefix, own Xvfb).
+# Packs the Windows block's program; uses its driver.
 release_start=$SECONDS
 TR_BUILD_TESTS=ON bash scripts/package-windows.sh >/dev/null
 bash scripts/with-xvfb.sh python3 tests/e2e_win32/release_test.py dist \
-  build-windows/app/transmission-ratio.exe build-windows/tests/e2e_win32/drive_program.exe
+  build-windows/tests/e2e_win32/drive_program.exe
 echo "Windows release: $((SECONDS - release_start)) s"
 
 echo "== Web build and test"

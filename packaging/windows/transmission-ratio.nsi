@@ -11,10 +11,14 @@
 ; Installs for all users into Program Files\传动比计算 (the 64-bit folder and
 ; registry view for win64), makes a Start-menu shortcut for all users and
 ; registers the uninstaller under HKLM ...\Uninstall\transmission-ratio.
-; Installing again, of the same version or another, first runs the installed
-; uninstaller where it is registered, then installs afresh: one entry, one
-; folder. The uninstaller removes what was installed, by name, and the
-; folder only if it is left empty. /S and /D= are NSIS's own.
+; The 64-bit and the 32-bit program are one product: installing either, of
+; the same version or another, first runs the uninstaller of what is
+; registered in either registry view, where it is registered, then installs
+; afresh: one entry, one folder, one shortcut. Neither the installer nor the
+; uninstaller touches anything while the installed program runs: they ask
+; for it to be closed (silently, they end with status 2). The uninstaller
+; removes what was installed, by name, and the folder only if it is left
+; empty. /S and /D= are NSIS's own.
 
 Unicode true
 !if ${RELEASE} == win64
@@ -26,14 +30,15 @@ Unicode true
 !endif
 
 !include MUI2.nsh
-!include FileFunc.nsh
 !include LogicLib.nsh
 
 !define PRODUCT "传动比计算"
 !define PUBLISHER "Velnor"
 !define EXE "transmission-ratio.exe"
 !define GUIDE_NAME "使用说明.txt"
-!define UNINSTALLER "uninstall.exe"
+; Named after the product: a folder shared with other programs holds no
+; two uninstall.exe.
+!define UNINSTALLER "transmission-ratio-uninstall.exe"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\transmission-ratio"
 
 Name "${PRODUCT}"
@@ -84,26 +89,75 @@ Function .onInit
   !insertmacro SetProgramRegView
 FunctionEnd
 
-; Removes the installed version through its own uninstaller, run in place
-; and waited for; then the uninstaller itself and the folder, if empty.
-Function RemoveInstalled
-  ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
-  ${If} $0 != ""
-  ${AndIf} ${FileExists} "$0\${UNINSTALLER}"
-    DetailPrint "卸载已安装的版本：$0"
-    ExecWait '"$0\${UNINSTALLER}" /S _?=$0' $1
-    ${If} $1 != 0
-      MessageBox MB_ICONSTOP "无法卸载已安装的版本（$0）。" /SD IDOK
+; Refuses to go on while the program in folder $R0 runs: asks for it to be
+; closed and looked at again, or silently ends with status 2. A running
+; program's .exe cannot be opened for writing.
+!macro DefineCheckNotRunning un
+  Function ${un}CheckNotRunning
+    retry:
+    ${If} ${FileExists} "$R0\${EXE}"
+      ClearErrors
+      FileOpen $R1 "$R0\${EXE}" a
+      ${If} ${Errors}
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT}正在运行，请先关闭它，然后重试。" \
+          /SD IDCANCEL IDRETRY retry
+        SetErrorLevel 2
+        Quit
+      ${EndIf}
+      FileClose $R1
+    ${EndIf}
+  FunctionEnd
+!macroend
+!insertmacro DefineCheckNotRunning ""
+!insertmacro DefineCheckNotRunning "un."
+
+; Removes the version registered in the current registry view through its
+; own uninstaller (whatever its name: UninstallString is its quoted path),
+; run in place and waited for; then the uninstaller itself and the folder,
+; if empty.
+Function RemoveInstalledInView
+  ReadRegStr $R0 HKLM "${UNINST_KEY}" "InstallLocation"
+  ReadRegStr $1 HKLM "${UNINST_KEY}" "UninstallString"
+  StrCpy $2 $1 "" 1
+  StrCpy $2 $2 -1
+  ${If} $R0 != ""
+  ${AndIf} ${FileExists} $2
+    Call CheckNotRunning
+    DetailPrint "卸载已安装的版本：$R0"
+    ExecWait '"$2" /S _?=$R0' $3
+    ${If} $3 != 0
+      MessageBox MB_ICONSTOP "无法卸载已安装的版本（$R0）。" /SD IDOK
       SetErrorLevel 2
       Quit
     ${EndIf}
-    Delete "$0\${UNINSTALLER}"
-    RMDir "$0"
+    Delete $2
+    RMDir $R0
   ${EndIf}
 FunctionEnd
 
+; What is installed, the 64-bit or the 32-bit program, wherever it is. On
+; 32-bit Windows both views are the one registry.
+Function RemoveInstalled
+  SetRegView 64
+  Call RemoveInstalledInView
+  SetRegView 32
+  Call RemoveInstalledInView
+  SetRegView default
+  !insertmacro SetProgramRegView
+FunctionEnd
+
+; Adds the size of FILE, in bytes, to TOTAL.
+!macro AddFileSize TOTAL FILE
+  FileOpen $0 "${FILE}" r
+  FileSeek $0 0 END $1
+  FileClose $0
+  IntOp ${TOTAL} ${TOTAL} + $1
+!macroend
+
 Section
   SetShellVarContext all
+  StrCpy $R0 $INSTDIR
+  Call CheckNotRunning
   Call RemoveInstalled
 
   SetOutPath "$INSTDIR"
@@ -119,32 +173,62 @@ Section
   WriteRegStr HKLM "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINST_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
   WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
-  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-  WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" $0
+  ; In KiB, of its own files only: the folder may hold other programs' too.
+  StrCpy $3 0
+  !insertmacro AddFileSize $3 "$INSTDIR\${EXE}"
+  !insertmacro AddFileSize $3 "$INSTDIR\${GUIDE_NAME}"
+  !insertmacro AddFileSize $3 "$INSTDIR\${UNINSTALLER}"
+  IntOp $3 $3 / 1024
+  WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" $3
   WriteRegDWORD HKLM "${UNINST_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINST_KEY}" "NoRepair" 1
 SectionEnd
 
-; Runs only for the installation registered at its own folder: a copy of
-; the uninstaller run elsewhere, or a second run after the program was
-; removed, changes nothing and ends with status 2.
-Function un.onInit
-  !insertmacro SetProgramRegView
+; Runs only for the installation registered at its own folder, in either
+; registry view: a copy of the uninstaller run elsewhere, or a second run
+; after the program was removed, changes nothing and ends with status 2.
+Var RegisteredIn64
+Var RegisteredIn32
+
+!macro FindRegistration VIEW
+  SetRegView ${VIEW}
   ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
-  ${If} $0 == ""
-  ${OrIf} $0 != $INSTDIR
+  StrCpy $RegisteredIn${VIEW} 0
+  ${If} $0 == $INSTDIR
+    StrCpy $RegisteredIn${VIEW} 1
+  ${EndIf}
+!macroend
+
+Function un.onInit
+  !insertmacro FindRegistration 64
+  !insertmacro FindRegistration 32
+  ${If} $RegisteredIn64 == 0
+  ${AndIf} $RegisteredIn32 == 0
     MessageBox MB_ICONSTOP "${PRODUCT} 没有安装在 $INSTDIR。" /SD IDOK
     SetErrorLevel 2
     Quit
   ${EndIf}
+  StrCpy $R0 $INSTDIR
+  Call un.CheckNotRunning
 FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext all
+  ; The program may have been started since un.onInit looked; nothing is
+  ; removed yet.
+  StrCpy $R0 $INSTDIR
+  Call un.CheckNotRunning
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\${GUIDE_NAME}"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
-  DeleteRegKey HKLM "${UNINST_KEY}"
+  ${If} $RegisteredIn64 == 1
+    SetRegView 64
+    DeleteRegKey HKLM "${UNINST_KEY}"
+  ${EndIf}
+  ${If} $RegisteredIn32 == 1
+    SetRegView 32
+    DeleteRegKey HKLM "${UNINST_KEY}"
+  ${EndIf}
 SectionEnd

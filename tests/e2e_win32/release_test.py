@@ -1,12 +1,11 @@
 #!/usr/bin/env python3
 """The Windows release in dist/, as a user and a lab administrator meet it.
 
-    release_test.py DIST BUILT_EXE DRIVE_PROGRAM
+    release_test.py DIST DRIVE_PROGRAM
 
-DIST is what scripts/package-windows.sh wrote; BUILT_EXE the x86-64 program
-from another build folder (scripts/build-windows.sh), which the packaged one
-must equal byte for byte; DRIVE_PROGRAM tests/e2e_win32's driver. Runs Wine on
-the caller's DISPLAY (scripts/with-xvfb.sh) in a fresh prefix of its own.
+DIST is what scripts/package-windows.sh wrote; DRIVE_PROGRAM tests/e2e_win32's
+driver. Runs Wine on the caller's DISPLAY (scripts/with-xvfb.sh) in a fresh
+prefix of its own.
 
 - SHA256SUMS verifies; each zip holds the program and 使用说明.txt, nothing
   else; the guide is UTF-8 with a byte-order mark and CR LF line ends and
@@ -15,9 +14,13 @@ the caller's DISPLAY (scripts/with-xvfb.sh) in a fresh prefix of its own.
   32-bit one, which cannot run here).
 - The 64-bit installer under Wine: a silent install, its files, Start-menu
   shortcut and uninstall entry; the program started from the shortcut; a
-  second install over the first; the registered silent uninstall, after
-  which nothing of it is left; a second uninstall that fails and changes
-  nothing; a silent install into a folder with Chinese and spaces in its name.
+  second install that replaces both the first and a 32-bit install beside it
+  (its entry in the 32-bit registry view), leaving one entry and one folder;
+  while the program runs, the uninstaller and the installer fail and change
+  nothing; the registered silent uninstall once it is closed, after which
+  nothing of it is left; a second uninstall that fails and changes nothing; a
+  silent install into a folder with Chinese and spaces in its name that holds
+  another program's uninstall.exe, which stays.
 """
 
 import glob
@@ -33,11 +36,12 @@ sys.dont_write_bytecode = True  # keep the source tree clean
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
 
-from xsession import CheckFailed, reported_run, wait_until  # noqa: E402
+from xsession import CheckFailed, XConnection, reported_run, wait_until  # noqa: E402
 
 PRODUCT = "传动比计算"
 GUIDE = "使用说明.txt"
 PROGRAM = "transmission-ratio.exe"
+UNINSTALLER = "transmission-ratio-uninstall.exe"
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 KEY = "transmission-ratio"
 SHORTCUT = rf"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\{PRODUCT}.lnk"
@@ -107,7 +111,7 @@ def split_command(command):
     return [quoted or bare for quoted, bare in re.findall(r'"([^"]*)"|(\S+)', command)]
 
 
-def check_archives(c, dist, built_exe):
+def check_archives(c, dist):
     sums = subprocess.run(["sha256sum", "-c", "--strict", "SHA256SUMS"], cwd=dist,
                           capture_output=True, text=True)
     c.check(sums.returncode == 0, "sha256sum -c SHA256SUMS passes", sums.stdout + sums.stderr)
@@ -121,14 +125,11 @@ def check_archives(c, dist, built_exe):
         size = len(program)
         c.check(os.path.getsize(path) < size, f"{name} is smaller than the program alone",
                 f"{os.path.getsize(path)} against {size} bytes")
-        if name.endswith("-win64.zip"):
-            c.check(program == read(built_exe),
-                    f"its {PROGRAM} is byte for byte the one built in {os.path.dirname(built_exe)}")
         check_guide(c, guide)
         setup = path[:-len(".zip")] + "-setup.exe"
         listing = run("7z", "l", "-slt", setup).stdout.decode()
         files = sorted(re.findall(r"^Path = (?!\$PLUGINSDIR)(.+)$", listing, re.M))[1:]
-        c.equal(files, sorted([PROGRAM, GUIDE, "uninstall.exe"]),
+        c.equal(files, sorted([PROGRAM, GUIDE, UNINSTALLER]),
                 f"{os.path.basename(setup)} installs")
         resources = run("x86_64-w64-mingw32-windres", "-i", setup, "-O", "rc").stdout.decode()
         for key, expected in (("ProductName", PRODUCT), ("ProductVersion", "1.0.0")):
@@ -167,10 +168,12 @@ class Wine:
         drive, _, rest = windows_path.partition(":\\")
         return os.path.join(self.prefix, f"drive_{drive.lower()}", *rest.split("\\"))
 
-    def uninstall_entries(self):
-        """{key: {value: data}} under Uninstall in the 64-bit registry view."""
+    def uninstall_entries(self, view="64"):
+        """{key: {value: data}} under Uninstall in the registry view, "64" or "32"."""
         out = r"C:\tr-uninstall.reg"
-        result = self.run("reg", "export", UNINSTALL, out, "/reg:64", "/y")
+        result = self.run("reg", "export", UNINSTALL, out, f"/reg:{view}", "/y")
+        if result.returncode != 0 and view == "32" and not os.path.exists(self.unix(out)):
+            return {}  # no Uninstall key at all in the 32-bit view
         if result.returncode != 0:
             raise CheckFailed("reg export failed: " + result.stderr.decode(errors="replace"))
         with open(self.unix(out), encoding="utf-16") as f:
@@ -189,22 +192,55 @@ class Wine:
                 values[re.sub(r"\\(.)", r"\1", m.group(1))] = data
         return entries
 
+    def register_32bit(self, install_dir):
+        """The uninstall entry that the 32-bit installer writes for install_dir,
+        in the 32-bit registry view."""
+        quoted = rf'"{install_dir}\{UNINSTALLER}"'.replace("\\", "\\\\").replace('"', '\\"')
+        location = install_dir.replace("\\", "\\\\")
+        key = UNINSTALL.replace("HKLM", "HKEY_LOCAL_MACHINE")
+        text = (f'Windows Registry Editor Version 5.00\r\n\r\n[{key}\\{KEY}]\r\n'
+                f'"DisplayName"="{PRODUCT}"\r\n"InstallLocation"="{location}"\r\n'
+                f'"UninstallString"="{quoted}"\r\n"QuietUninstallString"="{quoted} /S"\r\n')
+        path = r"C:\tr-32bit.reg"
+        with open(self.unix(path), "w", encoding="utf-16") as f:
+            f.write(text)
+        result = self.run("reg", "import", path, "/reg:32")
+        os.remove(self.unix(path))
+        if result.returncode != 0:
+            raise CheckFailed("reg import failed: " + result.stderr.decode(errors="replace"))
+
+    def start(self, program):
+        """Starts the program and returns its process once its window is shown."""
+        x = XConnection(os.environ["DISPLAY"])
+        try:
+            x.watch_maps()
+            process = subprocess.Popen([os.path.join(REPO, "scripts", "wine-run.sh"), program],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                       env=self.env)
+            x.next_map(timeout=30)
+        finally:
+            x.close()
+        return process
+
     def snapshot(self, *folders):
         """What an install may touch: the uninstall entries and the folders' listings."""
-        listings = {f: sorted(os.listdir(self.unix(f))) for f in folders}
+        listings = {f: sorted(os.listdir(self.unix(f))) if os.path.isdir(self.unix(f)) else None
+                    for f in folders}
         return self.uninstall_entries(), listings
 
 
-def install_and_check(c, wine, setup, install_dir, folders, *args):
-    """A silent install into install_dir: its files, shortcut, entry and program."""
+def install_and_check(c, wine, setup, install_dir, folders, *args, others=(), drive=True):
+    """A silent install into install_dir, which also holds the files `others`:
+    its files, shortcut, entry and, with `drive`, the program."""
     result = wine.run(setup, "/S", *args)
     c.equal(result.returncode, 0, f"setup /S {' '.join(args)} ends with status")
     installed = wine.unix(install_dir)
+    files = [PROGRAM, GUIDE, UNINSTALLER]
     c.equal(sorted(os.listdir(installed)) if os.path.isdir(installed) else None,
-            sorted([PROGRAM, GUIDE, "uninstall.exe"]), f"{install_dir} holds")
+            sorted(files + list(others)), f"{install_dir} holds")
     c.check(os.path.isfile(wine.unix(SHORTCUT)), f"the Start menu has {PRODUCT}.lnk for all users")
     entries, _ = wine.snapshot(*folders)
-    quoted = rf'"{install_dir}\uninstall.exe"'
+    quoted = rf'"{install_dir}\{UNINSTALLER}"'
     expected = {
         "DisplayName": PRODUCT, "DisplayVersion": "1.0.0", "Publisher": "Velnor",
         "DisplayIcon": rf"{install_dir}\{PROGRAM},0", "InstallLocation": install_dir,
@@ -214,11 +250,14 @@ def install_and_check(c, wine, setup, install_dir, folders, *args):
     values = entries.get(KEY, {})
     for name, data in expected.items():
         c.equal(values.get(name), data, f"Uninstall\\{KEY} {name}")
-    size = (sum(os.path.getsize(os.path.join(installed, f)) for f in os.listdir(installed))
-            if os.path.isdir(installed) else 0)
-    c.equal(values.get("EstimatedSize"), size // 1024, f"Uninstall\\{KEY} EstimatedSize (KiB)")
+    size = sum(os.path.getsize(os.path.join(installed, f)) for f in files
+               if os.path.isfile(os.path.join(installed, f)))
+    c.equal(values.get("EstimatedSize"), size // 1024,
+            f"Uninstall\\{KEY} EstimatedSize (KiB, of its own files)")
     c.equal([k for k, v in entries.items() if v.get("DisplayName") == PRODUCT], [KEY],
             f"the one uninstall entry named {PRODUCT}")
+    if not drive:
+        return values
     # The program from the Start menu, as a user starts it.
     drive = wine.run(wine.driver, SHORTCUT)
     output = drive.stdout.decode(errors="replace")
@@ -246,29 +285,60 @@ def uninstall(c, wine, command, before, folders):
 def check_installer(c, setup, driver, scratch):
     wine = Wine(scratch, driver)
     program_files = r"C:\Program Files"
+    program_files_x86 = r"C:\Program Files (x86)"
     install_dir = rf"{program_files}\{PRODUCT}"
     programs = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs"
-    folders = (program_files, programs)
+    folders = (program_files, program_files_x86, programs)
     before = wine.snapshot(*folders)
 
     values = install_and_check(c, wine, setup, install_dir, folders)
-    install_and_check(c, wine, setup, install_dir, folders)
-    c.equal(wine.snapshot(*folders)[1][program_files],
-            sorted(before[1][program_files] + [PRODUCT]),
-            "installed again: Program Files has the one folder more")
 
-    # A copy of the uninstaller, kept by an administrator beside a file of
-    # their own, run where it lies (as NSIS runs itself, so that its status
-    # is seen): it is not the installed one, so it fails and changes nothing.
+    # The 32-bit program installed beside it, as its installer leaves it: in
+    # Program Files (x86), with its entry in the 32-bit registry view (a copy
+    # of this uninstaller stands in for its own, since the 32-bit installer
+    # cannot run here). Installing again replaces both: one entry, one folder.
+    x86_dir = rf"{program_files_x86}\{PRODUCT}"
+    os.makedirs(wine.unix(x86_dir))
+    for name in (PROGRAM, GUIDE, UNINSTALLER):
+        shutil.copy(os.path.join(wine.unix(install_dir), name), wine.unix(x86_dir))
+    wine.register_32bit(x86_dir)
+    c.equal(list(wine.uninstall_entries("32")), [KEY], "the 32-bit install's entry is in place")
+    install_and_check(c, wine, setup, install_dir, folders, drive=False)
+    c.equal(wine.uninstall_entries("32"), {}, "installed again: the 32-bit entry is gone")
+    c.equal(wine.snapshot(*folders)[1],
+            dict(before[1], **{program_files: sorted(before[1][program_files] + [PRODUCT]),
+                               programs: sorted(before[1][programs] + [f"{PRODUCT}.lnk"])}),
+            "and of the folders Program Files has the one folder more, the Start menu the "
+            "one shortcut")
+
+    # What changes nothing and fails with status 2: a copy of the uninstaller,
+    # kept by an administrator beside a file of their own, run where it lies
+    # (as NSIS runs itself, so that its status is seen), which is not the
+    # installed one; and while the program runs, the installed uninstaller
+    # run so and the installer.
     kept = r"C:\kept"
     os.makedirs(wine.unix(kept))
-    shutil.copy(os.path.join(wine.unix(install_dir), "uninstall.exe"), wine.unix(kept))
+    shutil.copy(os.path.join(wine.unix(install_dir), UNINSTALLER), wine.unix(kept))
     with open(os.path.join(wine.unix(kept), "notes.txt"), "w") as f:
         f.write("kept")
+    refused = [
+        ("a copy of the uninstaller run elsewhere", rf"{kept}\{UNINSTALLER}", f"_?={kept}"),
+        ("the uninstaller while the program runs", rf"{install_dir}\{UNINSTALLER}",
+         f"_?={install_dir}"),
+        ("the installer while the program runs", setup, ""),
+    ]
     installed = wine.snapshot(*folders)
-    result = wine.run(rf"{kept}\uninstall.exe", "/S", *unquoted(f"_?={kept}"))
-    c.equal(result.returncode, 2, "a copy of the uninstaller run elsewhere fails with status")
-    c.equal(wine.snapshot(*folders), installed, "and changes nothing")
+    running = wine.start(rf"{install_dir}\{PROGRAM}")
+    for what, program, switch in refused:
+        result = wine.run(program, "/S", *(unquoted(switch) if switch else []))
+        c.equal(result.returncode, 2, f"{what} fails with status")
+        c.equal(wine.snapshot(*folders), installed, "and changes nothing")
+    wine.run("taskkill", "/IM", PROGRAM)
+    try:
+        c.equal(running.wait(timeout=30), 0, "the program, asked to close, ends with status")
+    except subprocess.TimeoutExpired:
+        c.check(False, "the program, asked to close, ends", "still running after 30 s")
+        wine.run("taskkill", "/F", "/IM", PROGRAM)
 
     uninstall(c, wine, values.get("QuietUninstallString", ""), before, folders)
 
@@ -277,29 +347,34 @@ def check_installer(c, setup, driver, scratch):
     command = split_command(values.get("QuietUninstallString", ""))
     result = wine.run(*command)
     c.check(result.returncode != 0, f"{command[0]} run again fails", "status 0")
-    result = wine.run(rf"{kept}\uninstall.exe", "/S", *unquoted(f"_?={install_dir}"))
+    result = wine.run(rf"{kept}\{UNINSTALLER}", "/S", *unquoted(f"_?={install_dir}"))
     c.equal(result.returncode, 2, "the kept uninstaller run on the removed folder fails with status")
     c.equal(wine.snapshot(*folders), before, "and nothing changed")
-    c.equal(sorted(os.listdir(wine.unix(kept))), ["notes.txt", "uninstall.exe"],
+    c.equal(sorted(os.listdir(wine.unix(kept))), ["notes.txt", UNINSTALLER],
             rf"{kept} is untouched")
 
-    # A folder with Chinese and spaces in its name, in a folder of the lab's.
-    lab = r"C:\实验 数据"
+    # A folder of the lab's, with Chinese and spaces in its name, that holds
+    # another program's uninstall.exe: it stays, and so does the folder.
+    lab = r"C:\实验 数据\传动比 计算 1"
     os.makedirs(wine.unix(lab))
+    other = os.path.join(wine.unix(lab), "uninstall.exe")
+    with open(other, "wb") as f:
+        f.write(b"another program's uninstaller")
     folders += (lab,)
     before = wine.snapshot(*folders)
-    odd_dir = rf"{lab}\传动比 计算 1"
-    values = install_and_check(c, wine, setup, odd_dir, folders, *unquoted(f"/D={odd_dir}"))
+    values = install_and_check(c, wine, setup, lab, folders, *unquoted(f"/D={lab}"),
+                               others=["uninstall.exe"])
     uninstall(c, wine, values.get("QuietUninstallString", ""), before, folders)
+    c.equal(read(other), b"another program's uninstaller", rf"{lab}\uninstall.exe is untouched")
 
 
 def main():
-    if len(sys.argv) != 4:
+    if len(sys.argv) != 3:
         sys.exit(__doc__)
-    dist, built_exe, driver = (os.path.abspath(a) for a in sys.argv[1:])
+    dist, driver = (os.path.abspath(a) for a in sys.argv[1:])
     with reported_run("Windows release") as c, \
             tempfile.TemporaryDirectory(prefix="tr-release-") as scratch:
-        check_archives(c, dist, built_exe)
+        check_archives(c, dist)
         setups = glob.glob(os.path.join(dist, "transmission-ratio-*-win64-setup.exe"))
         if c.equal(len(setups), 1, "64-bit installers in dist/"):
             try:

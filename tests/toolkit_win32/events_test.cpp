@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -104,6 +105,51 @@ TEST_F(Win32WindowTest, FieldsHoldExactlyTheTextGivenAndADisabledOneKeepsIt) {
   wchar_t caption[64] = {};
   GetWindowTextW(Hwnd(Control::Label1), caption, 64);
   EXPECT_EQ(std::wstring(caption), Wide("输入转速n1（转/分钟）："));
+}
+
+// A paste keeps the first line of the clipboard's text, whatever ends it,
+// as the Qt and web windows do; Ctrl+Z takes it back.
+TEST_F(Win32WindowTest, LinesPutIntoAFieldLeaveItsFirstLine) {
+  struct Put {
+    const char* name;
+    std::wstring before;  // with the caret after its first character
+    std::wstring lines;   // on the clipboard
+    std::function<void()> paste;
+    std::wstring after;
+  };
+  const auto ctrlV = [&] { Type({'V'}, {VK_CONTROL}); };
+  const auto shiftInsert = [&] { Type({VK_INSERT}, {VK_SHIFT}); };
+  // What the context menu's Paste sends.
+  const auto pasteMessage = [&] { SendMessageW(Hwnd(Control::Text1), WM_PASTE, 0, 0); };
+  const std::wstring longLine(40000, L'9');
+  const Put puts[] = {
+      {"a line feed", L"", L"1500\n2000", ctrlV, L"1500"},
+      {"CR LF between two digits", L"19", L"5\r\n7", ctrlV, L"159"},
+      {"a carriage return alone", L"", L"1500\r2000", ctrlV, L"1500"},
+      {"a carriage return alone, by Shift+Insert", L"1", L"500\r2", shiftInsert, L"1500"},
+      {"one line, by WM_PASTE", L"1", L"500", pasteMessage, L"1500"},
+      {"an empty first line", L"7", L"\r2000", ctrlV, L"7"},
+      {"a long line, then more", L"", longLine + L"\r" + std::wstring(200000, L'8'), pasteMessage,
+       longLine},
+  };
+  HWND field = Hwnd(Control::Text1);
+  SetFocus(field);
+  for (const Put& put : puts) {
+    SCOPED_TRACE(put.name);
+    ASSERT_TRUE(OpenClipboard(Window().Handle()) && EmptyClipboard());
+    const std::size_t bytes = (put.lines.size() + 1) * sizeof(wchar_t);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(data), put.lines.c_str(), bytes);
+    GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data);
+    CloseClipboard();
+    SetWindowTextW(field, put.before.c_str());
+    SendMessageW(field, EM_SETSEL, 1, 1);
+    put.paste();
+    EXPECT_EQ(TextOf(field), put.after);
+    Type({'Z'}, {VK_CONTROL});
+    EXPECT_EQ(TextOf(field), put.before) << "Ctrl+Z takes the paste back";
+  }
 }
 
 TEST_F(Win32WindowTest, ShowMessageShowsOneModalBoxThatEveryUsualWayCloses) {

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "toolkit/utf16.h"
 
@@ -114,6 +117,47 @@ UINT BoxStyle(calc::MessageIcon icon) {
   throw UnknownIcon(icon);
 }
 
+// The text on the clipboard, to its first NUL, or nothing when it holds no
+// text or another program keeps it open.
+std::optional<std::wstring> ClipboardText(HWND owner) {
+  if (!OpenClipboard(owner)) return std::nullopt;
+  std::optional<std::wstring> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      const std::wstring_view all(chars, GlobalSize(data) / sizeof(wchar_t));
+      text.emplace(all.substr(0, all.find(L'\0')));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+// A text box's window procedure: the Edit's own, which it keeps in its
+// GWLP_USERDATA, but for pastes.
+LRESULT CALLBACK FieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto edit = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(field, GWLP_USERDATA));
+  const bool shiftInsert = message == WM_KEYDOWN && wParam == VK_INSERT &&
+                           GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0;
+  if (message == WM_PASTE || shiftInsert) {
+    // A paste (Ctrl+V, Shift+Insert, the context menu's) puts in the first
+    // line of the clipboard's text, as one step that Ctrl+Z takes back.
+    // Windows' own field joins lines that end in a carriage return alone.
+    try {
+      const std::optional<std::wstring> text = ClipboardText(field);
+      if (!text) return 0;
+      const std::u16string_view line =
+          FirstLine({reinterpret_cast<const char16_t*>(text->data()), text->size()});
+      const std::wstring put(line.begin(), line.end());
+      SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(put.c_str()));
+    } catch (const std::bad_alloc&) {
+      // Too large to copy: nothing is pasted.
+    }
+    return 0;
+  }
+  return CallWindowProcW(edit, field, message, wParam, lParam);
+}
+
 void RegisterWindowClass(WNDPROC procedure) {
   static const bool registered = [procedure] {
     WNDCLASSEXW windowClass{};
@@ -212,7 +256,11 @@ void Win32Window::BuildControl(const ControlLayout& row, bool opensGroup) {
   controls_[Index(row.control)] = control;
   // The window is not shown yet: nothing to redraw.
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(row)), FALSE);
-  if (row.kind == ControlKind::TextBox) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+  if (row.kind == ControlKind::TextBox) {
+    SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+    SetWindowLongPtrW(control, GWLP_USERDATA, GetWindowLongPtrW(control, GWLP_WNDPROC));
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FieldProcedure));
+  }
   if (row.buttonRole == ButtonRole::Default) {
     defaultButton_ = currentDefault_ = control;
     // The dialog manager's default too, which it gives back when the focus

@@ -5,11 +5,11 @@
 //
 // How the parts meet: the constructor makes each layout row a child window of
 // the form (frame -> "Button" BS_GROUPBOX, option -> "Button"
-// BS_AUTORADIOBUTTON, label -> "Static", text box -> single-line "Edit", push
-// button -> "Button" BS_PUSHBUTTON), all siblings, an option standing at its
-// frame's corner plus its own twips. The z-order, which Windows' dialog keys
-// follow, is the tab order, each label just before the field it names and
-// each frame's options one group. Twips become pixels at the window's DPI,
+// BS_AUTORADIOBUTTON, label -> "Static", text box -> single-line "Edit" that
+// keeps the first line of a paste, push button -> "Button" BS_PUSHBUTTON),
+// all siblings, an option standing at its frame's corner plus its own twips.
+// The z-order, which Windows' dialog keys follow, is the tab order, each
+// label just before the field it names and each frame's options one group. Twips become pixels at the window's DPI,
 // and again when the DPI changes; the DPI functions of later Windows are
 // looked up at run time (dpi_functions.h). The window procedure turns the
 // controls' notifications and every close request into calls of the
