@@ -13,7 +13,8 @@
 #
 # TR_BUILD_TESTS=ON builds the tests too (scripts/test.sh), and
 # TR_BUILD_BENCHMARKS=ON the start-up benchmark (scripts/bench-windows.sh).
-# The 32-bit build has no emulator: its tests are built, not run.
+# Unset, each keeps what the folder was built with (OFF in a new folder), so
+# the release can be packed from a build with tests without a rebuild.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,9 +30,16 @@ esac
 objdump=$arch-w64-mingw32-objdump
 
 bash scripts/install-deps.sh windows
+settings=()
+for setting in TR_BUILD_TESTS TR_BUILD_BENCHMARKS; do
+  if [[ -n ${!setting:-} ]]; then
+    settings+=("-D$setting=${!setting}")
+  elif [[ ! -f $build/CMakeCache.txt ]]; then
+    settings+=("-D$setting=OFF")
+  fi
+done
 cmake -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-w64-$arch.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DTR_BUILD_TESTS="${TR_BUILD_TESTS:-OFF}" \
-  -DTR_BUILD_BENCHMARKS="${TR_BUILD_BENCHMARKS:-OFF}" >/dev/null
+  -DCMAKE_BUILD_TYPE=Release "${settings[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 # Statically linked: Windows' own DLLs only, no libstdc++, libgcc or

@@ -3,9 +3,9 @@
 # and its user's guide (使用说明.txt, set from the Chinese manual page) and an
 # NSIS installer, both in dist/, and dist/SHA256SUMS for everything in dist/.
 # Installs what is missing, builds with scripts/build-windows.sh into its
-# folders (build-windows/, build-windows-i686/; TR_BUILD_TESTS as it takes
-# it), and prints the paths it wrote, one a line (all other output goes to
-# standard error):
+# folders (build-windows/, build-windows-i686/; TR_BUILD_TESTS as that script
+# takes it), and prints the paths it wrote, one a line (all other output goes
+# to standard error):
 #
 #   bash scripts/package-windows.sh
 #     dist/transmission-ratio-1.0.0-win64.zip, ...-win64-setup.exe,
