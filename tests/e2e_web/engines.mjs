@@ -130,28 +130,36 @@ class Page {
   }
 }
 
-// ---------------------------------------------------------------- Chromium
-class ChromiumPage extends Page {
+// A page of playwright-core's or puppeteer-core's, whose pages are alike.
+class PuppetPage extends Page {
   constructor(raw) {
     super();
     this.raw = raw;
-    this.requests = [];
     raw.setDefaultTimeout(TIMEOUT);
-    raw.on('request', (request) => this.requests.push(request.url()));
     raw.on('pageerror', (failure) => this.errors.push(failure.message));
     raw.on('console', (message) => message.type() === 'error' && this.errors.push(message.text()));
   }
 
   goto(url) { return this.raw.goto(url); }
+  type(text) { return this.raw.keyboard.type(text); }
+  evaluate(fn, arg) { return this.raw.evaluate(fn, arg); }
+  screenshot(path, clip) { return this.raw.screenshot({ path, clip }); }
+  close() { return this.raw.close(); }
+}
+
+// ---------------------------------------------------------------- Chromium
+class ChromiumPage extends PuppetPage {
+  constructor(raw) {
+    super(raw);
+    this.requests = [];
+    raw.on('request', (request) => this.requests.push(request.url()));
+  }
+
   click(selector, { at, force } = {}) { return this.raw.click(selector, { position: at, force }); }
   tap(selector) { return this.raw.tap(selector); }
   fill(selector, text) { return this.raw.fill(selector, text); }
-  type(text) { return this.raw.keyboard.type(text); }
   press(key) { return this.raw.keyboard.press(key); }
-  evaluate(fn, arg) { return this.raw.evaluate(fn, arg); }
   resize(width, height) { return this.raw.setViewportSize({ width, height }); }
-  screenshot(path, clip) { return this.raw.screenshot({ path, clip }); }
-  close() { return this.raw.close(); }
 
   // Playwright carries a drag in Chromium through the browser's own drag and
   // drop: the drop is trusted and the browser inserts what it carries.
@@ -196,17 +204,7 @@ const chromium = {
 // puppeteer's names for the keys that Playwright's differ from.
 const PUPPETEER_KEYS = { Space: ' ' };
 
-class FirefoxPage extends Page {
-  constructor(raw) {
-    super();
-    this.raw = raw;
-    raw.setDefaultTimeout(TIMEOUT);
-    raw.on('pageerror', (failure) => this.errors.push(failure.message));
-    raw.on('console', (message) => message.type() === 'error' && this.errors.push(message.text()));
-  }
-
-  goto(url) { return this.raw.goto(url); }
-
+class FirefoxPage extends PuppetPage {
   async click(selector, { at } = {}) {
     const { x, y } = await this.point(selector, at);
     return this.raw.mouse.click(x, y);
@@ -223,8 +221,6 @@ class FirefoxPage extends Page {
     }]);
   }
 
-  type(text) { return this.raw.keyboard.type(text); }
-
   async press(key) {
     const keys = key.split('+').map((name) => PUPPETEER_KEYS[name] ?? name);
     const last = keys.pop();
@@ -233,10 +229,7 @@ class FirefoxPage extends Page {
     for (const modifier of keys.reverse()) await this.raw.keyboard.up(modifier);
   }
 
-  evaluate(fn, arg) { return this.raw.evaluate(fn, arg); }
   resize(width, height) { return this.raw.setViewport({ width, height }); }
-  screenshot(path, clip) { return this.raw.screenshot({ path, clip }); }
-  close() { return this.raw.close(); }
 }
 
 const firefox = {

@@ -112,24 +112,20 @@ var TrPage = (() => {
     post(INSERT, inputs.indexOf(e.currentTarget));
   }
 
-  // A drop is put in by the browser where it was dropped; when it held a
-  // line break, the program then puts the first line in place of it.
+  // A drop is put in by the browser where it was dropped, after this event;
+  // when it held a line break, the program then puts the first line in
+  // place of what the browser put in.
   let dropped = null;
   function onDrop(e) {
     const text = e.dataTransfer ? e.dataTransfer.getData('text/plain') : '';
-    dropped = /[\r\n]/.test(text) ? { text: upToLineBreak(text), field: e.currentTarget } : null;
-  }
-  function onBeforeInput(e) {
-    if (dropped && e.inputType === 'insertFromDrop' && dropped.field === e.currentTarget) {
-      dropped.before = e.currentTarget.value;
-    }
+    const field = e.currentTarget;
+    dropped = /[\r\n]/.test(text) ? { text: upToLineBreak(text), field, before: field.value } : null;
   }
   function onInput(e) {
     const field = e.currentTarget;
     if (!dropped || e.inputType !== 'insertFromDrop' || dropped.field !== field) return;
     const text = dropped.text, before = dropped.before;
     dropped = null;
-    if (before === undefined) return;
     // What was put in ends at the selection's end and is as long as the
     // field grew.
     const end = field.selectionEnd;
@@ -248,7 +244,6 @@ var TrPage = (() => {
       field.spellcheck = false;
       field.addEventListener('paste', onPaste);
       field.addEventListener('drop', onDrop);
-      field.addEventListener('beforeinput', onBeforeInput);
       field.addEventListener('input', onInput);
       controls[index] = inputs[index] = field;
       container(into).append(field);
