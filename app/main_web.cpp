@@ -7,7 +7,8 @@
 #include "ui/form2.h"
 #include "ui/form2_layout.h"
 
-// Called by the page once the window's first frame is drawn. The browser
+// Called by the page once the program has taken the window over and the next
+// frame is drawn. The browser
 // compiles the program's WebAssembly a function at a time, on its first
 // call; a calculation made now, while the user reads the window, takes that
 // compilation off the first press of 确 定.

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "toolkit/controls.h"
 
@@ -46,6 +47,15 @@ struct FontSpec {
   int weight;             // 400 is normal, 700 bold
   int charset;            // the Windows character set: 134 is GB2312
 };
+
+// The font families to draw `face` in: the face, then the faces that stand
+// in for it where it is missing and that cover the same characters. For the
+// Song face of Simplified-Chinese Windows, the Song faces of Linux and of
+// macOS and iOS:
+//   "宋体" -> "宋体", "SimSun", "AR PL SungtiL GB", "Songti SC", "STSong",
+//            "Noto Serif CJK SC", "Noto Sans CJK SC"
+//   "Tahoma" -> "Tahoma"
+std::vector<std::string_view> FaceFamilies(std::string_view face);
 
 struct WindowLayout {
   std::string_view caption;

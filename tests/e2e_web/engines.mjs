@@ -2,10 +2,11 @@
 // methods, so that window.test.mjs writes every case once:
 //
 //   const browser = await engines[name].start();
-//   const page = await browser.open({ width, height, phone });   await page.goto(url);
-//   page.click(selector, { at, force })  page.tap(selector)   page.fill(selector, text)
+//   const page = await browser.open({ width, height, phone, profile });   await page.goto(url);
+//   page.click(selector, { at, count, force })  page.tap(selector)   page.fill(selector, text)
 //   page.type(text)   page.press('Shift+Tab')   page.evaluate(fn, arg)   page.waitFor(fn, arg)
 //   page.paste(text)   page.drag(from, to, at)   page.resize(width, height)   page.screenshot(path, clip)
+//   page.insertText(text)   page.compose(text)   page.beforeLoad(fn)   page.installabilityErrors()
 //   page.close()
 //   await browser.stop();
 //
@@ -17,10 +18,16 @@
 // What an engine's driver cannot do, `lacks` says and why; the cases that
 // need it are skipped there. Key names are Playwright's ('Enter', 'Space',
 // 'Shift+Tab', 'Control+v'); `at` is a point from an element's top left
-// corner, in CSS pixels; page.reportedErrors() gives the errors the page
-// reported.
+// corner, in CSS pixels, clicked or tapped whatever is there (a disabled
+// field too); `count: 2` double-clicks. insertText puts text in as a
+// keyboard's suggestion or an emoji picker does, compose as an input method
+// commits it; beforeLoad runs fn in every page before its own scripts;
+// `profile` opens the page in a browser profile kept on disk, as a person's
+// is. page.reportedErrors() gives the errors the page reported.
 import { execFileSync } from 'node:child_process';
-import { existsSync, readdirSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdtempSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
 
 const CHROMIUM_ARGS = ['--disable-background-networking', '--disable-component-update', '--disable-sync',
   '--no-first-run'];
@@ -155,8 +162,29 @@ class ChromiumPage extends PuppetPage {
     raw.on('request', (request) => this.requests.push(request.url()));
   }
 
-  click(selector, { at, force } = {}) { return this.raw.click(selector, { position: at, force }); }
-  tap(selector) { return this.raw.tap(selector); }
+  click(selector, { at, count, force = Boolean(at) } = {}) {
+    return this.raw.click(selector, { position: at, force, clickCount: count });
+  }
+  tap(selector) { return this.raw.tap(selector, { force: true }); }
+  insertText(text) { return this.raw.keyboard.insertText(text); }
+  beforeLoad(fn) { return this.raw.addInitScript(fn); }
+
+  async cdp() {
+    this.session ??= await this.raw.context().newCDPSession(this.raw);
+    return this.session;
+  }
+
+  // What keeps the browser from offering to install the page as an app.
+  async installabilityErrors() {
+    const { installabilityErrors } = await (await this.cdp()).send('Page.getInstallabilityErrors');
+    return installabilityErrors.map((e) => e.errorId);
+  }
+
+  async compose(text) {
+    const cdp = await this.cdp();
+    await cdp.send('Input.imeSetComposition', { text, selectionStart: text.length, selectionEnd: text.length });
+    await cdp.send('Input.insertText', { text });
+  }
   fill(selector, text) { return this.raw.fill(selector, text); }
   press(key) { return this.raw.keyboard.press(key); }
   resize(width, height) { return this.raw.setViewportSize({ width, height }); }
@@ -185,17 +213,27 @@ const chromium = {
       executablePath: process.env.TR_CHROMIUM ?? '/usr/bin/chromium', args: CHROMIUM_ARGS,
     });
     const desktop = await browser.newContext({ deviceScaleFactor: 1 });
-    let phone;
+    let phone, profile, profileFolder;
     return {
-      async open({ width = 800, height = 600, phone: onPhone = false } = {}) {
+      async open({ width = 800, height = 600, phone: onPhone = false, profile: onDisk = false } = {}) {
         // A phone: its screen, touch, and the page laid out for a phone.
         if (onPhone) phone ??= await browser.newContext({ viewport: PHONE, deviceScaleFactor: 3, isMobile: true,
           hasTouch: true });
-        const raw = await (onPhone ? phone : desktop).newPage();
+        if (onDisk && !profile) {
+          profileFolder = mkdtempSync(join(tmpdir(), 'tr-chromium-'));
+          profile = await launcher.launchPersistentContext(profileFolder, {
+            executablePath: process.env.TR_CHROMIUM ?? '/usr/bin/chromium', args: CHROMIUM_ARGS,
+            deviceScaleFactor: 1 });
+        }
+        const raw = await (onPhone ? phone : onDisk ? profile : desktop).newPage();
         if (!onPhone) await raw.setViewportSize({ width, height });
         return new ChromiumPage(raw);
       },
-      stop: () => browser.close(),
+      async stop() {
+        await profile?.close();
+        if (profileFolder) rmSync(profileFolder, { recursive: true, force: true });
+        await browser.close();
+      },
     };
   },
 };
@@ -205,10 +243,12 @@ const chromium = {
 const PUPPETEER_KEYS = { Space: ' ' };
 
 class FirefoxPage extends PuppetPage {
-  async click(selector, { at } = {}) {
+  async click(selector, { at, count } = {}) {
     const { x, y } = await this.point(selector, at);
-    return this.raw.mouse.click(x, y);
+    return this.raw.mouse.click(x, y, { count });
   }
+
+  beforeLoad(fn) { return this.raw.evaluateOnNewDocument(fn); }
 
   // puppeteer's touches carry no pressure, which Firefox refuses
   // (NS_ERROR_ILLEGAL_VALUE); the same tap over BiDi with one.
@@ -236,7 +276,8 @@ const firefox = {
   name: 'firefox',
   concurrency: 1,
   lacks: {
-    devtools: "the faces drawn and the requests made are read through Chromium's DevTools protocol",
+    devtools: "the case reads or drives the browser through Chromium's DevTools protocol",
+    insertText: "puppeteer's keyboard over WebDriver BiDi types keys, one by one",
     // Firefox's WebDriver actions end a drag by cancelling it
     // (endDragSession(false) in its EventUtils): drops need the X server's pointer.
     drop: !process.env.DISPLAY && "Firefox's WebDriver actions cancel a drag at the pointer's release; no X server",
@@ -293,10 +334,10 @@ class WebKitPage extends Page {
   // A page that loaded itself again (重新打开) has reported nothing since.
   reportedErrors() { return this.evaluate(() => window.trErrors ?? []); }
 
-  async click(selector, { at } = {}) {
+  async click(selector, { at, count } = {}) {
     const { x, y } = await this.point(selector, at);
-    await this.session.actions().move({ x: Math.round(x), y: Math.round(y), origin: this.Origin.VIEWPORT })
-      .click().perform();
+    const moved = this.session.actions().move({ x: Math.round(x), y: Math.round(y), origin: this.Origin.VIEWPORT });
+    await (count === 2 ? moved.doubleClick() : moved.click()).perform();
   }
 
   type(text) { return this.session.actions().sendKeys(text).perform(); }
@@ -337,8 +378,10 @@ const webkit = {
   // One WebDriver session, one page at a time.
   concurrency: 1,
   lacks: {
-    devtools: "the faces drawn and the requests made are read through Chromium's DevTools protocol",
+    devtools: "the case reads or drives the browser through Chromium's DevTools protocol",
     touch: "WebKitGTK's WebDriver delivers touch actions as the mouse's",
+    insertText: 'WebDriver classic has no text input but keys',
+    initScript: 'WebDriver classic runs no script before a page\'s own',
   },
   async start() {
     // Selenium Manager is never asked for a driver or a browser.

@@ -15,10 +15,13 @@ import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { engines } from './engines.mjs';
+import { serve } from './serve.mjs';
 
 const root = new URL('../../', import.meta.url);
 const pagePath = process.env.TR_WEB_PAGE ?? fileURLToPath(new URL('build-web/app/transmission-ratio.html', root));
 const pageUrl = pathToFileURL(pagePath).href;
+// The folder for a web host, which the build makes beside the page.
+const hostFolder = fileURLToPath(new URL('host/', pathToFileURL(pagePath)));
 const engine = engines[process.env.TR_WEB_ENGINE ?? 'chromium'];
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
@@ -50,11 +53,16 @@ before(async () => {
 });
 after(async () => browser?.stop());
 
-// A fresh page with the window shown, on a desktop or a phone.
-async function open(viewport = {}) {
+const ready = () => document.querySelector('.window:not([hidden]):not([aria-busy])');
+const pause = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(() => setTimeout(resolve))));
+
+// A fresh page whose program has taken the window over, on a desktop or a
+// phone, from disk or from a host; `early`: the host holds the program back,
+// so the window is shown and the program not ready until host.release().
+async function open(viewport = {}, { host, early = false } = {}) {
   const page = await browser.open(viewport);
-  await page.goto(pageUrl);
-  await page.waitFor(() => document.querySelector('.window:not([hidden])'));
+  await page.goto(host ? host.url : pageUrl);
+  await page.waitFor(early ? () => document.querySelector('.window[aria-busy]') : ready);
   return page;
 }
 
@@ -68,7 +76,7 @@ const needing = (...needs) => ({ skip: needs.map((need) => engine.lacks[need]).f
 
 // The steps of a road: [action, control, text]; 'key' and 'keys' take a key
 // or a text in the control's place, 'clickAt' a selector and a point.
-async function perform(page, [action, name, text]) {
+async function perform(page, [action, name, text, detail]) {
   const selector = `#${name}`;
   switch (action) {
     case 'click': return page.click(selector);
@@ -80,31 +88,34 @@ async function perform(page, [action, name, text]) {
     case 'keys': return page.type(name);
     case 'closeBox': return page.click('.window .close-box');
     case 'background': return page.click('body', { at: { x: 5, y: 5 } });
-    // A click at a point of the window that takes no focus: [_, selector, {x, y}].
-    case 'clickAt': return page.click(name, { at: text });
+    // A click at a point: [_, selector, {x, y}, clicks].
+    case 'clickAt': return page.click(name, { at: text, count: detail });
+    // Text put in as a keyboard's suggestion does, or an input method.
+    case 'insertText':
+    case 'compose':
+      await perform(page, ['focus', name]);
+      return page[action](text);
     case 'set':
       // As a script or an input method may leave it; "<D800>" is a lone surrogate.
       return page.evaluate(([selector, text]) => {
         document.querySelector(selector).value = text.replaceAll('<D800>', String.fromCharCode(0xD800));
       }, [selector, text]);
-    case 'paste':
-      // A paste as the clipboard gives it; the program inserts what it keeps.
-      await page.evaluate(([selector, text]) => {
+    case 'insert':
+      // Text put in with no paste or key event, as the browser announces it
+      // (beforeinput, of the kind `detail`, a paste's by default); where the
+      // page lets it, the browser's own insertion follows. "<D800>" is a lone
+      // surrogate, which cannot cross from the test to the page as text, and
+      // megabytes cross slowly: "<7×9>" is "9999999".
+      await page.evaluate(([selector, text, kind]) => {
         const field = document.querySelector(selector);
-        // A lone surrogate cannot cross from the test to the page as text,
-        // and megabytes cross slowly: "<7×9>" is "9999999".
         text = text.replaceAll('<D800>', String.fromCharCode(0xD800))
           .replace(/<(\d+)×(.)>/g, (_, count, c) => c.repeat(count));
-        const data = new DataTransfer();
-        data.setData('text/plain', text);
         field.focus();
-        // Firefox's ClipboardEvent keeps no DataTransfer given by a script.
-        const paste = new ClipboardEvent('paste', { bubbles: true, cancelable: true });
-        Object.defineProperty(paste, 'clipboardData', { value: data });
-        field.dispatchEvent(paste);
-      }, [selector, text]);
-      // Taken by the program's loop, which runs once the page is idle.
-      return page.waitFor((selector) => document.querySelector(selector).value !== '', selector);
+        const announced = new InputEvent('beforeinput', { inputType: kind, data: text, bubbles: true, cancelable: true });
+        if (field.dispatchEvent(announced)) document.execCommand('insertText', false, text);
+      }, [selector, text, detail ?? 'insertFromPaste']);
+      return page.waitFor((selector) => document.querySelector('.window[aria-busy]') ||
+        document.querySelector(selector).value !== '', selector);
     case 'clipboard': {
       // A real paste at the end of the field, through the engine's clipboard.
       await page.evaluate((selector) => {
@@ -161,6 +172,9 @@ async function closeBox(page, how = 'click') {
   else await page.press(how);
   await page.waitFor(() => document.querySelector('dialog.box:not([open])'));
 }
+
+const startsWithLoneSurrogate = async (page) =>
+  assert.equal(await page.evaluate(() => document.querySelector('#Text1').value.charCodeAt(0)), 0xD800);
 
 const windowState = (page) => page.evaluate(() => Object.fromEntries(
   [...document.querySelectorAll('.client [id]')].map((e) => [e.id,
@@ -237,19 +251,30 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
     { name: 'Space on 确 定 presses it', steps: [['focus', 'Command1'], ['key', 'Space']],
       box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
     { name: 'a paste with a second line of 7 MB keeps its first line',
-      steps: [['click', 'Option1'], ['click', 'Option4'], ['paste', 'Text1', `1500\r\n<${7 << 20}×7>`],
-        ['paste', 'Text3', `3000\n<${1 << 20}×x>`], ['click', 'Command1']],
+      steps: [['click', 'Option1'], ['click', 'Option4'], ['insert', 'Text1', `1500\r\n<${7 << 20}×7>`],
+        ['insert', 'Text3', `3000\n<${1 << 20}×x>`], ['click', 'Command1']],
       box: result('传动比为： 0.5'), fields: { Text1: '1500', Text3: '3000' } },
     { name: 'a first line of two million digits', steps: [['click', 'Option1'], ['click', 'Option4'],
-      ['paste', 'Text1', '<2000000×9>'], ['type', 'Text3', '1'], ['click', 'Command1']],
+      ['insert', 'Text1', '<2000000×9>'], ['type', 'Text3', '1'], ['click', 'Command1']],
     box: { title: /^(Result|Error)！$/ } },
-    { name: 'a lone surrogate pasted becomes U+FFFD', steps: [['click', 'Option1'], ['click', 'Option4'],
-      ['paste', 'Text1', '<D800>1500'], ['type', 'Text3', '3'], ['click', 'Command1']],
-    box: { title: /^(Result|Error)！$/ }, fields: { Text1: '\uFFFD1500' } },
+    { name: 'a lone surrogate pasted is kept as it came, and read safely', steps: [['click', 'Option1'],
+      ['click', 'Option4'], ['insert', 'Text1', '<D800>1500'], ['type', 'Text3', '3'], ['click', 'Command1']],
+    box: { title: /^(Result|Error)！$/ }, check: startsWithLoneSurrogate },
     { name: 'a lone surrogate in a field is read safely', steps: [['click', 'Option1'], ['click', 'Option4'],
       ['set', 'Text1', '<D800>1500'], ['type', 'Text3', '3'], ['click', 'Command1']],
-    box: { title: /^(Result|Error)！$/ },
-    check: async (page) => assert.equal(await page.evaluate(() => document.querySelector('#Text1').value.charCodeAt(0)), 0xD800) },
+    box: { title: /^(Result|Error)！$/ }, check: startsWithLoneSurrogate },
+    // Lines put in with no paste: a keyboard's clipboard strip or suggestion,
+    // a dictation, an autocorrection, an input method.
+    ...[['insertText', "a keyboard's clipboard strip"], ['insertReplacementText', 'a dictation']].map(([kind, by]) => ({
+      name: `lines put in by ${by} (${kind}) keep the first`, steps: [['click', 'Option1'], ['click', 'Option4'],
+        ['insert', 'Text1', '1500\n2000', kind], ['type', 'Text3', '3'], ['click', 'Command1']],
+      box: result('传动比为： 500'), fields: { Text1: '1500' } })),
+    { name: "lines of a keyboard's suggestion keep the first", needs: ['insertText'], steps: [['click', 'Option1'],
+      ['click', 'Option4'], ['insertText', 'Text1', '1500\n2000'], ['type', 'Text3', '3'], ['click', 'Command1']],
+    box: result('传动比为： 500'), fields: { Text1: '1500' } },
+    { name: "lines of an input method's commit keep the first", needs: ['devtools'], steps: [['click', 'Option1'],
+      ['click', 'Option4'], ['compose', 'Text1', '1500\n2000'], ['type', 'Text3', '3'], ['click', 'Command1']],
+    box: result('传动比为： 500'), fields: { Text1: '1500' } },
     // Pastes through the engine's clipboard, drops by the engine's drag and
     // drop: the browser's own events.
     { name: 'a real paste keeps its first line', steps: [...SET_UP, ['clipboard', 'Text3', '00\n7'],
@@ -259,23 +284,58 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
     { name: 'a drop goes where it is dropped and keeps its first line', needs: ['drop'],
       steps: [...SET_UP, ['drop', 'Text1', '3\n9'], ['click', 'Command1']],
       box: result('传动比为： 5001'), fields: { Text1: '15003' } },
+    { name: 'Ctrl+Z after a drop gives back the text the field showed before it', needs: ['drop'],
+      steps: [...SET_UP, ['drop', 'Text1', '3\n9'], ['key', 'Control+z'], ['click', 'Command1']],
+      box: result('传动比为： 500'), fields: { Text1: '1500' } },
     // A click where nothing takes the focus leaves it in its field.
     { name: "digits typed after a click on the window's background go to the field",
       steps: [...SET_UP, ['clickAt', '.client', { x: 5, y: 5 }], ['keys', '00'], ['click', 'Command1']],
       box: result('传动比为： 5'), fields: { Text3: '300' } },
-    { name: "digits typed after a click on a frame's caption go to the field",
-      steps: [...SET_UP, ['clickAt', '#Frame2 legend', { x: 4, y: 4 }], ['keys', '00'], ['click', 'Command1']],
-      box: result('传动比为： 5'), fields: { Text3: '300' } },
+    ...[['#Frame2 legend', "a frame's caption"], ['#Text2', 'a disabled field'], ['#Label4', "a disabled field's label"]]
+      .map(([selector, what]) => ({ name: `digits typed after a click on ${what} go to the field`,
+        steps: [...SET_UP, ['clickAt', selector, { x: 4, y: 4 }], ['keys', '00'], ['click', 'Command1']],
+        box: result('传动比为： 5'), fields: { Text3: '300' } })),
+    { name: 'an option chosen while the caret is in the field it disables takes the focus',
+      steps: [['click', 'Option3'], ['click', 'Option4'], ['type', 'Text2', '100'], ['click', 'Option1'],
+        ['key', 'ArrowDown'], ['type', 'Text1', '1500'], ['type', 'Text3', '3'], ['click', 'Command1']],
+      box: { title: 'Result！' }, check: async (page) => assert.equal((await windowState(page)).Option2, true) },
+    // The box keeps 确定 focused, as a Windows box does: Enter closes it.
+    ...[['#box-prompt', 'prompt'], ['#box-title', 'title'], ['.box-body', 'body']].map(([selector, part]) => ({
+      name: `a click on the box's ${part} leaves 确定 focused`, steps: [['click', 'Command1']],
+      box: { prompt: NO_KIND }, inBox: [['clickAt', selector, { x: 3, y: 5 }]] })),
+    { name: "the box's prompt can be selected, and Enter still closes the box", steps: [['click', 'Command1']],
+      box: { prompt: NO_KIND }, inBox: [['clickAt', '#box-prompt', { x: 20, y: 5 }, 2]],
+      check: async (page) => assert.notEqual(await page.evaluate(() => getSelection().toString()), '') },
+    // What is done before the program is ready waits for it, in its order.
+    { name: 'clicks, keys and a paste made before the program is ready', early: true,
+      steps: [['click', 'Option1'], ['click', 'Option4'], ['click', 'Text1'], ['keys', '1500'], ['click', 'Text3'],
+        ['insert', 'Text3', '600\n7'], ['key', 'Enter']], box: result('传动比为： 2.5'),
+      fields: { Text1: '1500', Text3: '600' } },
+    // The host's page after one visit, with the network off.
+    { name: 'the web app opens and computes with no network after one visit', offline: true,
+      steps: [['click', 'Option1'], ['click', 'Option4'], ['type', 'Text1', '1500'], ['type', 'Text3', '600'],
+        ['click', 'Command1']], box: result('传动比为： 2.5') },
     // A phone: the window scaled to its width, and fingers.
     { name: "taps on a phone: the options, 确 定 and the box's 确定", phone: true, needs: ['touch'],
       steps: [['tap', 'Option1'], ['tap', 'Option4'], ['type', 'Text1', '1500'], ['type', 'Text3', '3'],
         ['tap', 'Command1']], box: result('传动比为： 500') },
+    { name: 'digits typed after a tap on a disabled field go to the field', phone: true, needs: ['touch'],
+      steps: [['tap', 'Option1'], ['tap', 'Option4'], ['type', 'Text1', '1500'], ['type', 'Text3', '3'],
+        ['tap', 'Text2'], ['keys', '00'], ['tap', 'Command1']], box: result('传动比为： 5'), fields: { Text3: '300' } },
   ];
   for (const road of roads) {
     test(`box: ${road.name}`, needing(...road.needs ?? []), async () => {
-      const page = await open({ phone: road.phone });
+      const host = (road.early || road.offline) && await serve(hostFolder, { hold: road.early && /\.wasm$/ });
+      const page = await open({ phone: road.phone, profile: road.offline }, { host, early: road.early });
+      if (road.offline) {
+        await page.waitFor(() => navigator.serviceWorker.controller);
+        await host.close();
+        await page.goto(host.url);
+        await page.waitFor(ready);
+      }
       const [press, close] = road.phone ? ['tap', 'tap'] : ['click', 'Enter'];
       for (const step of road.steps) await perform(page, step);
+      if (road.early) host.release();
       const shown = await readBox(page);
       assert.equal(shown.role, 'alertdialog');
       assert.equal(shown.button, '确定');
@@ -285,6 +345,7 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
       }
       const before = await windowState(page);
       for (const [field, text] of Object.entries(road.fields ?? {})) assert.equal(before[field].text, text, field);
+      for (const step of road.inBox ?? []) await perform(page, step);
       if (road.check) await road.check(page);
       await closeBox(page, close);
       assert.deepEqual(await windowState(page), before, 'the window is unchanged');
@@ -293,6 +354,7 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
       await readBox(page);
       await closeBox(page, press);
       await done(page);
+      if (host && !road.offline) await host.close();
     });
   }
 
@@ -382,10 +444,34 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
       await done(page);
     });
   }
-  test('the first stop has the focus when the window is shown', async () => {
-    const page = await open();
+  test('the first stop has the focus when the page opens, and no box opens unasked', async () => {
+    const page = await browser.open();
+    // Where the engine can watch the page from its start: no box is opened
+    // or focused, even unseen (a screen reader would announce it).
+    const watched = !engine.lacks.initScript;
+    if (watched) {
+      await page.beforeLoad(() => {
+        window.trSeen = [];
+        document.addEventListener('focusin', (e) => e.target.closest('dialog') && trSeen.push('focus in a box'), true);
+        new MutationObserver(() => document.querySelector('dialog[open]') && trSeen.push('a box open'))
+          .observe(document, { subtree: true, attributes: true, attributeFilter: ['open'] });
+      });
+    }
+    await page.goto(pageUrl);
+    await page.waitFor(ready);
+    await page.evaluate(pause);
     assert.equal(await page.evaluate(() => document.activeElement.closest('[id]')?.id), stops([], [])[0]);
+    if (watched) assert.deepEqual(await page.evaluate(() => trSeen), []);
     await done(page);
+  });
+
+  test("web app: the host's page is one the browser offers to install", needing('devtools'), async () => {
+    const host = await serve(hostFolder);
+    const page = await open({ profile: true }, { host });
+    await page.waitFor(() => navigator.serviceWorker.controller);
+    assert.deepEqual(await page.installabilityErrors(), []);
+    await done(page);
+    await host.close();
   });
 
   // Every way to close: the window goes, the page says so and can start it again.

@@ -1,52 +1,52 @@
-// The page side of the browser binding (toolkit/web/web_window.cpp), loaded
-// before the program. It makes the window's elements as the program asks and
-// queues what the user does (clicks, the close box, pasted text) for the
-// program's event loop, which takes one event at a time between handlers. It
-// computes nothing, and of the window's rules it keeps only the keys of a
-// dialog (Tab in the program's order, Enter, Esc): which click runs a
-// handler, whether the window closes and what a paste keeps are the
-// program's to say.
+// The page side of the browser binding (toolkit/web/web_window.cpp). The page
+// comes with the window and the message box in it; this script runs as soon
+// as they are parsed, before the program, and fits the window to the page.
+//
+// Until the program has taken the window over (ready), what the user does is
+// held back, with the browser's own answer to it (a choice, a caret, the
+// text put in), and done in its order once the program is ready. From then
+// on the user's clicks and the close box become events in a queue that the
+// program's event loop takes one at a time, between handlers; and whatever
+// puts text into a field (typing, a paste, a drop, a keyboard's suggestion,
+// an input method, a dictation) puts in only what the program says a field
+// keeps of it. This script computes nothing, and of the window's rules it
+// keeps only the keys of a dialog (Tab in the program's order, Enter, Esc).
+var Module = { onAbort: (what) => TrPage.showStartFailure(String(what)) };
 var TrPage = (() => {
   // Event kinds, as web_window.cpp reads them: kind * 256 + control index.
-  const CLICK = 1, CLOSE_BOX = 2, INSERT = 3;
+  const CLICK = 1, CLOSE_BOX = 2;
+  const KINDS = ['frame', 'option', 'label', 'field', 'push'];
   const decoder = new TextDecoder('utf-16le');
+  const desktop = document.getElementById('desktop');
+  const win = desktop.querySelector('.window');
+  const client = win.querySelector('.client');
+  const box = document.querySelector('dialog.box');
+  const ok = box.querySelector('.box-ok');
   const controls = [];  // by control index: the element in the control's place
   const inputs = [];    // by control index: the element that takes the focus
+  // Events for the program, and what the user did before it was ready, in order.
   const queue = [];
-  // What was pasted or dropped, waiting for the program in the queue's
-  // order: its text up to the first line break, and for a drop the part of
-  // the field that the browser's insertion took.
-  const inserted = [];
-  let wake = null, held = '', pending = null, focusOrder = [];
-  let desktop, win, client, defaultButton, cancelButton, box;
+  let wake = null, replayed = null, held = '', focusOrder = [], isReady = false;
+  let defaultButton, cancelButton;
+  // A line put in by the browser although the program would keep less of it
+  // (an input method's text cannot be refused): corrected once it is in.
+  let late = null;
 
   function post(kind, index) {
-    queue.push(kind * 256 + index);
+    const event = kind * 256 + index;
+    if (replayed) return replayed.push(event);
+    queue.push(event);
     if (wake) wake();
   }
 
-  function make(tag, className, text) {
-    const element = document.createElement(tag);
-    if (className) element.className = className;
-    if (text !== undefined) element.textContent = text;
-    return element;
+  // Until the program is ready: the event's own effect is held back with it.
+  function hold(e, action) {
+    e.preventDefault();
+    e.stopImmediatePropagation();
+    if (action) queue.push(action);
   }
 
-  function titleBar(caption, captionId, onClose) {
-    const bar = make('div', 'titlebar');
-    const title = make('span', 'caption', caption);
-    title.id = captionId;
-    const close = make('button', 'close-box');
-    close.type = 'button';
-    close.tabIndex = -1;
-    close.title = '关闭';
-    close.setAttribute('aria-label', '关闭');
-    close.innerHTML = '<svg viewBox="0 0 10 10" aria-hidden="true"><path d="M0 0L10 10M10 0L0 10"/></svg>';
-    close.addEventListener('mousedown', (e) => e.preventDefault());
-    close.addEventListener('click', onClose);
-    bar.append(title, close);
-    return bar;
-  }
+  const field = (element) => (element && element.matches('input.field:not(:disabled)') ? element : null);
 
   // A group's tab stop is its selected option, or its first one.
   function isStop(element) {
@@ -70,95 +70,193 @@ var TrPage = (() => {
     }
   }
 
+  // Enter presses the focused push button or else the default one, Esc the
+  // cancel button. True when the key was the window's.
+  function dialogKey(key, target) {
+    if (key === 'Enter' && !target.classList.contains('push')) {
+      if (defaultButton) defaultButton.click();
+      return true;
+    }
+    if (key === 'Escape') {
+      if (cancelButton) cancelButton.click();
+      return true;
+    }
+    return false;
+  }
+
   function onKey(e) {
     if (e.isComposing || e.keyCode === 229 || e.altKey || e.ctrlKey || e.metaKey) return;
     // WebKitGTK names Shift+Tab's key (ISO_Left_Tab) "Unidentified".
     if (e.key === 'Tab' || e.code === 'Tab') {
       e.preventDefault();
       moveFocus(e.shiftKey ? -1 : 1);
-    } else if (e.shiftKey) {
-      return;
-    } else if (e.key === 'Enter' && !e.target.classList.contains('push')) {
-      // A focused push button takes Enter itself, as on Windows.
+    } else if (!e.shiftKey && dialogKey(e.key, e.target)) {
       e.preventDefault();
-      if (defaultButton) defaultButton.click();
-    } else if (e.key === 'Escape') {
-      e.preventDefault();
-      if (cancelButton) cancelButton.click();
     }
+  }
+
+  // A key held back while the program was not ready, done as the browser
+  // and the window would have done it then.
+  function replayKey({ key, code, shiftKey }) {
+    const target = document.activeElement;
+    if (key === 'Tab' || code === 'Tab') return moveFocus(shiftKey ? -1 : 1);
+    if (!shiftKey && dialogKey(key, target)) return;
+    if (target.type === 'radio') {
+      const group = focusOrder.filter((o) => o.type === 'radio' && o.name === target.name && !o.disabled);
+      const step = { ArrowDown: 1, ArrowRight: 1, ArrowUp: -1, ArrowLeft: -1 }[key];
+      if (step) return press(group[(group.indexOf(target) + step + group.length) % group.length]);
+      if (key === ' ') return press(target);
+    } else if (target.classList.contains('push') && (key === ' ' || key === 'Enter')) {
+      return press(target);
+    } else if (field(target)) {
+      if ([...key].length === 1) return put(target, kept(key));
+      const edit = { Backspace: 'delete', Delete: 'forwardDelete' }[key];
+      if (edit) return document.execCommand(edit);
+      const caret = { ArrowLeft: target.selectionStart - 1, ArrowRight: target.selectionEnd + 1,
+        Home: 0, End: target.value.length }[key];
+      if (caret !== undefined) target.setSelectionRange(Math.max(0, caret), Math.max(0, caret));
+    }
+  }
+
+  // A click on an option or a push button: it takes the focus, as on
+  // Windows (Safari gives none to a clicked option), and the program hears of it.
+  function press(element) {
+    element.focus({ preventScroll: true });
+    element.click();
   }
 
   // On a page narrower than the window, the whole window is scaled down.
   function fit() {
-    if (!win || win.hidden) return;
+    if (win.hidden) return;
     const scale = Math.min(1, desktop.clientWidth / win.offsetWidth);
     win.style.transform = scale < 1 ? `scale(${scale})` : '';
     win.style.marginBottom = scale < 1 ? `${(scale - 1) * win.offsetHeight}px` : '';
   }
 
-  function container(index) { return index < 0 ? client : controls[index]; }
-
-  // The text as far as its first line break, which is kept: what the
-  // program is given of a paste of any size.
-  function upToLineBreak(text) {
-    const end = text.search(/[\r\n]/);
-    return end < 0 ? text : text.slice(0, end + 1);
+  // What a field keeps of `text`, as the program says (tr_kept_length).
+  function kept(text) {
+    if (!text) return text;
+    const pointer = Module._malloc(2 * text.length);
+    if (!pointer) return '';
+    for (let i = 0; i < text.length; i++) HEAPU16[(pointer >> 1) + i] = text.charCodeAt(i);
+    const length = Module._tr_kept_length(pointer, text.length);
+    Module._free(pointer);
+    return text.slice(0, length);
   }
 
-  // A paste is put in by the program, which keeps the first line of it.
-  function onPaste(e) {
+  // Puts `text` in place of the field's selection, as an edit of the user's
+  // that Ctrl+Z takes back, where the browser can.
+  function put(element, text) {
+    if (document.activeElement !== element) element.focus({ preventScroll: true });
+    if (!text && element.selectionStart === element.selectionEnd) return;
+    if (!document.execCommand(text ? 'insertText' : 'delete', false, text)) {
+      element.setRangeText(text, element.selectionStart, element.selectionEnd, 'end');
+    }
+  }
+
+  // Everything that puts text into a field comes here first: the browser
+  // puts it in itself when the field keeps all of it; otherwise the field's
+  // part of it is put in instead, at the same place.
+  function onBeforeInput(e) {
+    const element = e.currentTarget;
+    const text = e.inputType.startsWith('insert') ? e.data ?? e.dataTransfer?.getData('text/plain') ?? '' : null;
+    if (!isReady) {
+      if (!e.cancelable) return;
+      const edit = { deleteContentBackward: 'delete', deleteContentForward: 'forwardDelete' }[e.inputType];
+      return hold(e, () => (text !== null ? put(element, kept(text)) : edit && (element.focus(), document.execCommand(edit))));
+    }
+    if (!text) return;
+    const line = kept(text);
+    if (line.length === text.length) return;
+    if (!e.cancelable) {
+      late = { element, start: element.selectionStart, line };
+      return;
+    }
     e.preventDefault();
-    inserted.push({ text: upToLineBreak(e.clipboardData ? e.clipboardData.getData('text/plain') : '') });
-    post(INSERT, inputs.indexOf(e.currentTarget));
+    put(element, line);
   }
 
-  // A drop is put in by the browser where it was dropped, after this event;
-  // when it held a line break, the program then puts the first line in
-  // place of what the browser put in.
-  let dropped = null;
-  function onDrop(e) {
-    const text = e.dataTransfer ? e.dataTransfer.getData('text/plain') : '';
-    const field = e.currentTarget;
-    dropped = /[\r\n]/.test(text) ? { text: upToLineBreak(text), field, before: field.value } : null;
+  function onInserted(e) {
+    if (!late || late.element !== e.currentTarget || e.isComposing) return;
+    const { element, start, line } = late;
+    late = null;
+    element.setSelectionRange(start, element.selectionEnd);
+    put(element, line);
   }
-  function onInput(e) {
-    const field = e.currentTarget;
-    if (!dropped || e.inputType !== 'insertFromDrop' || dropped.field !== field) return;
-    const text = dropped.text, before = dropped.before;
-    dropped = null;
-    // What was put in ends at the selection's end and is as long as the
-    // field grew.
-    const end = field.selectionEnd;
-    const start = end - (field.value.length - before.length);
-    if (start < 0 || field.value.slice(0, start) + field.value.slice(end) !== before) return;
-    inserted.push({ text, start, end });
-    post(INSERT, inputs.indexOf(field));
+
+  for (const element of client.querySelectorAll('input.field')) {
+    element.addEventListener('beforeinput', onBeforeInput);
+    element.addEventListener('input', onInserted);
+    element.addEventListener('compositionend', onInserted);
   }
+  for (const radio of client.querySelectorAll('.option input')) {
+    radio.addEventListener('click', () => {
+      radio.focus({ preventScroll: true });
+      post(CLICK, inputs.indexOf(radio));
+    });
+  }
+  for (const button of client.querySelectorAll('.push')) {
+    button.addEventListener('click', () => {
+      button.focus({ preventScroll: true });
+      post(CLICK, inputs.indexOf(button));
+    });
+  }
+  const closeBox = win.querySelector('.close-box');
+  closeBox.addEventListener('click', () => post(CLOSE_BOX, 0));
+
+  // Before the program is ready, nothing in the window moves: a press of a
+  // field or of a label that names one gives it the focus once it is, a
+  // click on an option, a push button or the close box is made then.
+  win.addEventListener('mousedown', (e) => {
+    const label = e.target.closest('label');
+    const target = field(e.target.closest('input')) || field(label && label.control);
+    if (isReady) {
+      // A press where nothing takes the focus leaves it where it was, as
+      // in a dialog: the window's background, a frame's caption, a disabled
+      // field or its label.
+      if (!target && !e.target.closest('input:not(:disabled), button')) e.preventDefault();
+      return;
+    }
+    hold(e, target && (() => target.focus()));
+  }, true);
+  win.addEventListener('click', (e) => {
+    if (isReady) return;
+    const control = e.target.closest('.option, .push, .close-box');
+    hold(e, control && (() => press(control.matches('.option') ? control.querySelector('input') : control)));
+  }, true);
+  // The window has the keys, also when the page itself has the focus; not
+  // while a box is open or once the window is gone.
+  document.addEventListener('keydown', (e) => {
+    if (win.hidden || box.open || isReady || e.isComposing || e.keyCode === 229 ||
+        e.ctrlKey || e.metaKey || e.altKey) return;
+    const { key, code, shiftKey } = e;
+    hold(e, () => replayKey({ key, code, shiftKey }));
+  }, true);
+  document.addEventListener('keydown', (e) => {
+    if (isReady && !win.hidden && !box.open && !e.defaultPrevented) onKey(e);
+  });
+  addEventListener('resize', fit);
+  fit();
+
+  // The message box keeps 确定 focused, as a Windows box does, also when its
+  // text is clicked. Text of it may be selected to copy it: the focus then
+  // stays on the box (WebKit would undo the selection if it moved), and
+  // Enter and Space close the box as 确定 does.
+  box.addEventListener('click', (e) => {
+    if (!e.target.closest('button') && getSelection().isCollapsed) ok.focus({ preventScroll: true });
+  });
+  box.addEventListener('keydown', (e) => {
+    if (e.target.closest('button') || (e.key !== 'Enter' && e.key !== ' ')) return;
+    e.preventDefault();
+    box.close();
+  });
+  ok.addEventListener('click', () => box.close());
+  box.querySelector('.close-box').addEventListener('click', () => box.close());
 
   const icons = {
     information: '<circle cx="16" cy="16" r="15" fill="#1e6fd0"/><circle cx="16" cy="9" r="2.2" fill="#fff"/><rect x="14" y="13" width="4" height="11" fill="#fff"/>',
     critical: '<circle cx="16" cy="16" r="15" fill="#d92b2b"/><path d="M10 10L22 22M22 10L10 22" stroke="#fff" stroke-width="3"/>',
   };
-
-  function makeBox() {
-    box = make('dialog', 'box');
-    box.setAttribute('role', 'alertdialog');
-    box.setAttribute('aria-labelledby', 'box-title');
-    box.setAttribute('aria-describedby', 'box-prompt');
-    const body = make('div', 'box-body');
-    const icon = make('span', 'box-icon');
-    icon.setAttribute('role', 'img');
-    const prompt = make('p', 'box-prompt');
-    prompt.id = 'box-prompt';
-    body.append(icon, prompt);
-    const buttons = make('div', 'box-buttons');
-    const ok = make('button', 'box-ok', '确定');
-    ok.type = 'button';
-    ok.addEventListener('click', () => box.close());
-    buttons.append(ok);
-    box.append(titleBar('', 'box-title', () => box.close()), body, buttons);
-    document.body.append(box);
-  }
 
   return {
     text: (pointer, length) => decoder.decode(HEAPU8.subarray(pointer, pointer + 2 * length)),
@@ -170,158 +268,72 @@ var TrPage = (() => {
       for (let i = 0; i < held.length; i++) HEAPU16[(out >> 1) + i] = held.charCodeAt(i);
       held = '';
     },
-    takeInserted() {
-      pending = inserted.shift() || { text: '' };
-      return pending.text;
-    },
     control: (index) => controls[index],
     input: (index) => inputs[index],
 
-    makeWindow(caption, icon, width, height) {
-      const resource = [...document.querySelectorAll('template[data-resource]')]
-        .find((t) => t.dataset.resource === icon);
-      const picture = resource && resource.content.querySelector('svg');
-      if (!picture) return 0;
-      document.title = caption;
-      const favicon = make('link');
-      favicon.rel = 'icon';
-      favicon.href = 'data:image/svg+xml,' + encodeURIComponent(picture.outerHTML);
-      document.head.append(favicon);
-      desktop = document.getElementById('desktop');
-      win = make('section', 'window');
-      win.hidden = true;
-      win.setAttribute('aria-labelledby', 'caption');
-      const bar = titleBar(caption, 'caption', () => post(CLOSE_BOX, 0));
-      const mark = picture.cloneNode(true);
-      mark.setAttribute('class', 'icon');
-      mark.setAttribute('aria-hidden', 'true');
-      bar.prepend(mark);
-      client = make('div', 'client');
-      client.style.width = width + 'px';
-      client.style.height = height + 'px';
-      win.append(bar, client);
-      // A click on the window where no control takes the focus leaves it
-      // where it was, as in a dialog.
-      win.addEventListener('mousedown', (e) => {
-        const label = e.target.closest('label');
-        if (!e.target.closest('input, button') && !(label && label.control)) e.preventDefault();
-      });
-      // The window has the keys, also when the page itself has the focus;
-      // not while a box is open or once the window is gone.
-      document.addEventListener('keydown', (e) => {
-        if (!win.hidden && !(box && box.open) && !e.defaultPrevented) onKey(e);
-      });
-      desktop.append(win);
-      addEventListener('resize', fit);
-      return 1;
+    // 0 when the page shows the program's window: its caption, its client
+    // area's size in CSS pixels; 1 when it does not, 2 when it lacks the icon.
+    takeWindow(caption, icon, width, height) {
+      if (win.querySelector('.caption').textContent !== caption || client.style.width !== `${width}px` ||
+          client.style.height !== `${height}px`) return 1;
+      const mark = win.querySelector('.titlebar .icon');
+      return mark && mark.dataset.icon === icon && mark.querySelector('svg') ? 0 : 2;
     },
-    makeFrame(index, into, caption) {
-      const frame = make('fieldset', 'frame');
-      frame.append(make('legend', '', caption));
-      controls[index] = frame;
-      container(into).append(frame);
+    // True when the element `name` is the control as the program lays it
+    // out: its kind, container, place, caption, and a label's field or a
+    // push button's role (`detail`).
+    takeControl(index, kind, name, container, caption, left, top, width, height, detail) {
+      const element = document.getElementById(name);
+      if (!element || !element.classList.contains(KINDS[kind]) ||
+          element.parentElement !== (container < 0 ? client : controls[container])) return false;
+      const { style } = element;
+      if ([style.left, style.top, style.width, style.height].join() !==
+          [left, top, width, height].map((n) => `${n}px`).join()) return false;
+      const shown = KINDS[kind] === 'frame' ? element.querySelector('legend').textContent
+        : KINDS[kind] === 'option' ? element.querySelector('span').textContent
+          : KINDS[kind] === 'field' ? element.defaultValue : element.textContent;
+      if (shown !== caption) return false;
+      if (KINDS[kind] === 'label' && element.htmlFor !== detail) return false;
+      const role = ['default', 'cancel'].find((r) => element.classList.contains(r)) ?? '';
+      if (KINDS[kind] === 'push' && role !== detail) return false;
+      controls[index] = element;
+      inputs[index] = KINDS[kind] === 'option' ? element.querySelector('input') : element;
+      if (detail === 'default') defaultButton = element;
+      if (detail === 'cancel') cancelButton = element;
+      return true;
     },
-    makeOption(index, into, caption) {
-      const option = make('label', 'option');
-      const radio = make('input');
-      radio.type = 'radio';
-      radio.name = 'group' + into;
-      radio.addEventListener('click', () => post(CLICK, index));
-      option.append(radio, make('span', '', caption));
-      controls[index] = option;
-      inputs[index] = radio;
-      container(into).append(option);
-    },
-    makeLabel(index, into, caption) {
-      controls[index] = make('label', 'label', caption);
-      container(into).append(controls[index]);
-    },
-    makeTextBox(index, into, text) {
-      const field = make('input', 'field');
-      field.type = 'text';
-      field.value = text;
-      field.autocomplete = 'off';
-      field.spellcheck = false;
-      field.addEventListener('paste', onPaste);
-      field.addEventListener('drop', onDrop);
-      field.addEventListener('input', onInput);
-      controls[index] = inputs[index] = field;
-      container(into).append(field);
-    },
-    makePushButton(index, into, caption, role) {
-      const button = make('button', role === 1 ? 'push default' : 'push', caption);
-      button.type = 'button';
-      button.addEventListener('click', () => post(CLICK, index));
-      if (role === 1) defaultButton = button;
-      if (role === 2) cancelButton = button;
-      controls[index] = inputs[index] = button;
-      container(into).append(button);
-    },
-    place(index, name, left, top, width, height, font, pointing) {
-      const element = controls[index];
-      element.id = name;
-      Object.assign(element.style, {
-        left: left + 'px', top: top + 'px', width: width + 'px', height: height + 'px',
-      });
-      if (font) element.style.font = font;
-      if (pointing) element.style.cursor = 'pointer';
-    },
-    nameField(label, field) { controls[label].htmlFor = controls[field].id; },
     setFocusOrder(indices) { focusOrder = indices.map((i) => inputs[i]); },
-    // Puts `text` in place of what was dropped, or of the selection; as an
-    // edit of the user's, which Ctrl+Z takes back, where the browser can.
-    insert(index, text) {
-      const field = inputs[index];
-      if (pending && pending.end !== undefined) field.setSelectionRange(pending.start, pending.end);
-      pending = null;
-      if (!text && field.selectionStart === field.selectionEnd) return;
-      const asEdit = document.activeElement === field &&
-        document.execCommand(text ? 'insertText' : 'delete', false, text);
-      if (!asEdit) field.setRangeText(text, field.selectionStart, field.selectionEnd, 'end');
-    },
 
-    showWindow() {
-      win.hidden = false;
-      fit();
-      moveFocus(1);
-      // The box is made and laid out once the window's first frame is drawn,
-      // while the user reads the window, not when the first box is asked
-      // for; and the program may warm up then (main_web.cpp).
-      requestAnimationFrame(() => setTimeout(() => {
-        if (!box) makeBox();
-        if (!box.open) {
-          // Shown once unseen, and the focus put back where it was.
-          const back = document.activeElement;
-          box.style.opacity = 0;
-          box.showModal();
-          box.getBoundingClientRect();
-          box.close();
-          box.style.opacity = '';
-          if (back) back.focus({ preventScroll: true });
-        }
-        if (typeof Module._tr_warm_up === 'function') Module._tr_warm_up();
-      }));
+    // The program has the window: what was held back is done, in its order,
+    // as the program's loop asks for events; and once the next frame is
+    // drawn, the program may warm up (main_web.cpp).
+    ready() {
+      isReady = true;
+      win.removeAttribute('aria-busy');
+      requestAnimationFrame(() => setTimeout(() => Module._tr_warm_up?.()));
     },
     closeWindow() {
-      if (box && box.open) box.close();
-      if (win) win.hidden = true;
-      const ended = make('div', 'ended');
+      if (box.open) box.close();
+      win.hidden = true;
+      const ended = document.createElement('div');
+      ended.className = 'ended';
       ended.setAttribute('role', 'status');
-      const again = make('button', '', '重新打开');
-      again.type = 'button';
+      ended.innerHTML = '<p>程序已经结束。</p><button type="button">重新打开</button>';
+      const again = ended.querySelector('button');
       again.addEventListener('click', () => location.reload());
-      ended.append(make('p', '', '程序已经结束。'), again);
-      (desktop || document.body).append(ended);
+      desktop.append(ended);
       again.focus();
       return 1;
     },
     showStartFailure(line) {
-      const failure = make('p', 'ended', '窗口无法打开：' + line);
+      win.hidden = true;
+      const failure = document.createElement('p');
+      failure.className = 'ended';
       failure.setAttribute('role', 'alert');
-      (desktop || document.body).append(failure);
+      failure.textContent = `窗口无法打开：${line}`;
+      desktop.append(failure);
     },
     showMessage(prompt, title, critical) {
-      if (!box) makeBox();
       box.querySelector('#box-title').textContent = title;
       box.querySelector('#box-prompt').textContent = prompt;
       const icon = box.querySelector('.box-icon');
@@ -331,28 +343,38 @@ var TrPage = (() => {
       icon.innerHTML = `<svg viewBox="0 0 32 32" aria-hidden="true">${icons[kind]}</svg>`;
       const back = document.activeElement;
       return new Promise((resolve) => {
-        // A close event still on its way from an earlier closing is not this box's.
-        box.addEventListener('close', function closed() {
-          if (box.open) return;
-          box.removeEventListener('close', closed);
+        box.addEventListener('close', () => {
           if (back && back.isConnected) back.focus();
           resolve(1);
-        });
+        }, { once: true });
         try {
           box.showModal();
-          box.querySelector('.box-ok').focus();
+          ok.focus();
         } catch (failure) {
           resolve(0);
         }
       });
     },
+    // The next event for the program. What the user did before the program
+    // was ready is done first, one thing at a time: what it makes the program
+    // hear comes before the next.
     nextEvent() {
       return new Promise((resolve) => {
         wake = () => {
+          while (typeof queue[0] === 'function') {
+            replayed = [];
+            try {
+              queue.shift()();
+            } finally {
+              queue.unshift(...replayed);
+              replayed = null;
+            }
+          }
+          if (!queue.length) return;
           wake = null;
           resolve(queue.shift());
         };
-        if (queue.length) wake();
+        wake();
       });
     },
   };

@@ -14,48 +14,30 @@
 // imports. Texts cross as UTF-16 code units (pointer and length), so a
 // JavaScript string with a lone surrogate reaches the program as it is, and
 // Utf16ToUtf8 replaces that surrogate.
-EM_JS(int, tr_make_window, (const char16_t* caption, int captionLength, const char16_t* icon,
+EM_JS(int, tr_take_window, (const char16_t* caption, int captionLength, const char16_t* icon,
                             int iconLength, int width, int height), {
-  return TrPage.makeWindow(TrPage.text(caption, captionLength), TrPage.text(icon, iconLength),
+  return TrPage.takeWindow(TrPage.text(caption, captionLength), TrPage.text(icon, iconLength),
                            width, height);
 });
-EM_JS(void, tr_make_frame, (int index, int container, const char16_t* caption, int length), {
-  TrPage.makeFrame(index, container, TrPage.text(caption, length));
+EM_JS(int, tr_take_control, (int index, int kind, const char16_t* name, int nameLength,
+                             int container, const char16_t* caption, int captionLength, int left,
+                             int top, int width, int height, const char16_t* detail,
+                             int detailLength), {
+  return TrPage.takeControl(index, kind, TrPage.text(name, nameLength), container,
+                            TrPage.text(caption, captionLength), left, top, width, height,
+                            TrPage.text(detail, detailLength));
 });
-EM_JS(void, tr_make_option, (int index, int container, const char16_t* caption, int length), {
-  TrPage.makeOption(index, container, TrPage.text(caption, length));
-});
-EM_JS(void, tr_make_label, (int index, int container, const char16_t* caption, int length), {
-  TrPage.makeLabel(index, container, TrPage.text(caption, length));
-});
-EM_JS(void, tr_make_text_box, (int index, int container, const char16_t* text, int length), {
-  TrPage.makeTextBox(index, container, TrPage.text(text, length));
-});
-EM_JS(void, tr_make_push_button, (int index, int container, const char16_t* caption, int length,
-                                  int role), {
-  TrPage.makePushButton(index, container, TrPage.text(caption, length), role);
-});
-EM_JS(void, tr_place, (int index, const char16_t* name, int nameLength, int left, int top,
-                       int width, int height, const char16_t* font, int fontLength, int pointing), {
-  TrPage.place(index, TrPage.text(name, nameLength), left, top, width, height,
-               TrPage.text(font, fontLength), pointing);
-});
-EM_JS(void, tr_name_field, (int label, int field), { TrPage.nameField(label, field); });
 EM_JS(void, tr_set_focus_order, (const int* indices, int count), {
   TrPage.setFocusOrder(Array.from(HEAP32.subarray(indices >> 2, (indices >> 2) + count)));
 });
-EM_JS(void, tr_show_window, (), { TrPage.showWindow(); });
+EM_JS(void, tr_window_ready, (), { TrPage.ready(); });
 EM_JS(int, tr_close_window, (), { return TrPage.closeWindow(); });
 EM_JS(int, tr_is_checked, (int index), { return TrPage.input(index).checked ? 1 : 0; });
 EM_JS(void, tr_uncheck, (int index), { TrPage.input(index).checked = false; });
 EM_JS(int, tr_hold_value, (int index), { return TrPage.hold(TrPage.input(index).value); });
-EM_JS(int, tr_hold_inserted, (), { return TrPage.hold(TrPage.takeInserted()); });
 EM_JS(void, tr_copy_held, (char16_t* out), { TrPage.copyHeld(out); });
 EM_JS(void, tr_set_value, (int index, const char16_t* text, int length), {
   TrPage.input(index).value = TrPage.text(text, length);
-});
-EM_JS(void, tr_insert, (int index, const char16_t* text, int length), {
-  TrPage.insert(index, TrPage.text(text, length));
 });
 EM_JS(void, tr_set_enabled, (int index, int enabled), { TrPage.input(index).disabled = !enabled; });
 EM_JS(void, tr_set_caption, (int index, const char16_t* text, int length), {
@@ -71,6 +53,14 @@ EM_JS(void, tr_show_start_failure, (const char16_t* line, int length), {
   TrPage.showStartFailure(TrPage.text(line, length));
 });
 
+// What a field keeps of text put into it (typed, pasted, dropped, or
+// committed by a keyboard, an input method or a dictation), in code units:
+// its first line. The page asks before it lets the browser insert `text`.
+extern "C" EMSCRIPTEN_KEEPALIVE int tr_kept_length(const char16_t* text, int length) {
+  return static_cast<int>(
+      toolkit::FirstLine({text, static_cast<std::size_t>(length)}).size());
+}
+
 namespace toolkit::web {
 namespace {
 
@@ -78,16 +68,21 @@ namespace {
 enum EventKind : int {
   kClick = 1,     // a click on an option or a push button (mouse, Space, arrows, Enter, Esc)
   kCloseBox = 2,  // the window's close box
-  kInsert = 3,    // text pasted or dropped into a text box, still to be inserted
 };
 
-enum ButtonRoleForPage : int { kNoRole = 0, kDefault = 1, kCancel = 2 };
+// How page.js names what a layout row is, and a push button's role.
+enum PageKind : int { kFrame = 0, kOption = 1, kLabel = 2, kTextBox = 3, kPushButton = 4 };
 
-// The font families of a face from the layout: the face, then the faces that
-// stand in for it where it is missing.
-//   "宋体" -> "宋体", "SimSun", "AR PL SungtiL GB", "Noto Serif CJK SC", serif
-constexpr std::string_view kSongSubstitutes =
-    R"("SimSun", "AR PL SungtiL GB", "Noto Serif CJK SC", serif)";
+PageKind PageKindOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Frame: return kFrame;
+    case ControlKind::OptionButton: return kOption;
+    case ControlKind::Label: return kLabel;
+    case ControlKind::TextBox: return kTextBox;
+    case ControlKind::PushButton: return kPushButton;
+  }
+  throw ToolkitFailure("a control of an unknown kind");
+}
 
 std::u16string ForPage(std::string_view utf8) {
   std::optional<std::u16string> text = Utf8ToUtf16(utf8);
@@ -100,22 +95,11 @@ int Length(std::u16string_view text) { return static_cast<int>(text.size()); }
 // The index by which page.js knows a control.
 int PageIndex(Control control) { return static_cast<int>(Index(control)); }
 
-// The text that page.js holds after tr_hold_*, `length` code units long.
+// The text that page.js holds after tr_hold_value, `length` code units long.
 std::u16string TakeHeld(int length) {
   std::u16string text(static_cast<std::size_t>(length), u'\0');
   tr_copy_held(text.data());
   return text;
-}
-
-// The CSS font of a layout font: "400 13px \"宋体\", \"SimSun\", ...".
-std::string CssFont(const FontSpec& spec) {
-  std::string face;
-  for (const char c : spec.face) {
-    if (c == '"' || c == '\\') face += '\\';
-    face += c;
-  }
-  return std::to_string(spec.weight) + " " + std::to_string(PointsToPixels(spec.points)) + "px \"" +
-         face + "\", " + std::string(kSongSubstitutes);
 }
 
 }  // namespace
@@ -125,16 +109,15 @@ WebWindow::WebWindow(const WindowLayout& layout, FailureDescriber describe)
   const std::vector<const ControlLayout*> rows = BuildOrder(layout);
   const std::u16string caption = ForPage(layout.caption);
   const std::u16string icon = ForPage(layout.icon);
-  if (!tr_make_window(caption.data(), Length(caption), icon.data(), Length(icon),
-                      TwipsToPixels(layout.clientWidth), TwipsToPixels(layout.clientHeight))) {
-    throw ToolkitFailure("the page carries no icon " + std::string(layout.icon));
+  switch (tr_take_window(caption.data(), Length(caption), icon.data(), Length(icon),
+                         TwipsToPixels(layout.clientWidth), TwipsToPixels(layout.clientHeight))) {
+    case 0: break;
+    case 1: throw ToolkitFailure("the page holds no window of the layout's caption and size");
+    default: throw ToolkitFailure("the page carries no icon " + std::string(layout.icon));
   }
   for (const ControlLayout* row : rows) {
     rowOf_[Index(row->control)] = row;
-    BuildControl(*row, layout);
-  }
-  for (const ControlLayout* row : rows) {
-    if (row->buddy) tr_name_field(PageIndex(row->control), PageIndex(*row->buddy));
+    TakeControl(*row);
   }
   std::vector<int> order;
   for (const Control control : FocusOrder(layout.controls)) order.push_back(PageIndex(control));
@@ -143,38 +126,22 @@ WebWindow::WebWindow(const WindowLayout& layout, FailureDescriber describe)
 
 WebWindow::~WebWindow() = default;
 
-void WebWindow::BuildControl(const ControlLayout& row, const WindowLayout& layout) {
-  const int index = PageIndex(row.control);
-  const int container = row.container ? PageIndex(*row.container) : -1;
-  const std::u16string caption = ForPage(row.caption);
-  switch (row.kind) {
-    case ControlKind::Frame:
-      tr_make_frame(index, container, caption.data(), Length(caption));
-      break;
-    case ControlKind::OptionButton:
-      tr_make_option(index, container, caption.data(), Length(caption));
-      break;
-    case ControlKind::Label:
-      tr_make_label(index, container, caption.data(), Length(caption));
-      break;
-    case ControlKind::TextBox:
-      tr_make_text_box(index, container, caption.data(), Length(caption));
-      break;
-    case ControlKind::PushButton:
-      tr_make_push_button(index, container, caption.data(), Length(caption),
-                          row.buttonRole == ButtonRole::Default  ? kDefault
-                          : row.buttonRole == ButtonRole::Cancel ? kCancel
-                                                                 : kNoRole);
-      break;
-  }
-  // The window's own font is the page's interface font, given by its style.
-  std::u16string font;
-  if (row.font == FontRole::Label) font = ForPage(CssFont(layout.labelFont));
-  if (row.font == FontRole::Field) font = ForPage(CssFont(layout.fieldFont));
+void WebWindow::TakeControl(const ControlLayout& row) {
   const std::u16string name = ForPage(ControlName(row.control));
-  tr_place(index, name.data(), Length(name), TwipsToPixels(row.left), TwipsToPixels(row.top),
-           TwipsToPixels(row.width), TwipsToPixels(row.height), font.data(), Length(font),
-           row.cursor == Cursor::PointingHand ? 1 : 0);
+  const std::u16string caption = ForPage(row.caption);
+  // A label's field, or a push button's role.
+  std::u16string detail;
+  if (row.buddy) detail = ForPage(ControlName(*row.buddy));
+  if (row.buttonRole == ButtonRole::Default) detail = u"default";
+  if (row.buttonRole == ButtonRole::Cancel) detail = u"cancel";
+  if (!tr_take_control(PageIndex(row.control), PageKindOf(row.kind), name.data(), Length(name),
+                       row.container ? PageIndex(*row.container) : -1, caption.data(),
+                       Length(caption), TwipsToPixels(row.left), TwipsToPixels(row.top),
+                       TwipsToPixels(row.width), TwipsToPixels(row.height), detail.data(),
+                       Length(detail))) {
+    throw ToolkitFailure("the page's " + std::string(ControlName(row.control)) +
+                         " is not the one the layout gives");
+  }
 }
 
 int WebWindow::ControlOf(Control control, ControlKind kind) const {
@@ -185,7 +152,7 @@ int WebWindow::ControlOf(Control control, ControlKind kind) const {
 
 void WebWindow::Open(WindowEvents& events) {
   if (!dispatch_.Load(events)) return;
-  tr_show_window();
+  tr_window_ready();
 }
 
 bool WebWindow::IsUnloaded() const { return dispatch_.IsUnloaded(); }
@@ -214,14 +181,6 @@ void WebWindow::Deliver(int event) {
     case kCloseBox:
       if (dispatch_.MayClose(CloseReason::ControlMenu)) Close();
       break;
-    case kInsert: {
-      // A single-line field keeps the first line of what is pasted into it.
-      const int field = ControlOf(control, ControlKind::TextBox);
-      const std::u16string text = TakeHeld(tr_hold_inserted());
-      const std::u16string_view line = FirstLine(text);
-      tr_insert(field, line.data(), Length(line));
-      break;
-    }
     default:
       break;
   }

@@ -3,19 +3,21 @@
 // HTML form controls in the page, built from a WindowLayout, delivering the
 // ten events of WindowEvents.
 //
-// How the parts meet: the constructor turns each layout row into an element
-// of the page (frame -> fieldset with its legend, whose options share one
-// radio group; option -> radio input in its label; label -> label for its
-// field; text box -> text input; push button -> button), with the id
-// ControlName(row.control), placed at TwipsToPixels of its twips in CSS
-// pixels. page.js (the page side, loaded before the program) turns the
-// user's clicks, close-box presses and pastes into events that it queues;
-// RunLoop takes them one at a time, between handlers, and hands them to the
-// toolkit's EventDispatch, which runs the handlers and their general error
-// handling. ShowMessage opens a modal <dialog> and waits until it is closed:
-// the program is suspended meanwhile (Asyncify) and the page stays live, so
-// whatever the user does then waits in the queue until the handler returns.
-// Nothing here computes: the page shows what the core and the handlers say.
+// How the parts meet: the page comes with the window already in it, written
+// from the same layout by WindowMarkup when the page was built, and shown
+// before the program is compiled. The constructor takes those elements over,
+// checking each against its layout row (its kind, place, caption and
+// container). page.js (the page side, loaded before the program) turns the
+// user's clicks and close-box presses into events that it queues, and holds
+// back what the user does before the program is ready, to give it in its
+// order once it is; RunLoop takes the events one at a time, between
+// handlers, and hands them to the toolkit's EventDispatch, which runs the
+// handlers and their general error handling. What is put into a field keeps
+// the first line that the core's FirstLine gives (tr_kept_length).
+// ShowMessage opens a modal <dialog> and waits until it is closed: the
+// program is suspended meanwhile (Asyncify) and the rest of the page is
+// inert. Nothing here computes: the page shows what the core and the
+// handlers say.
 
 #include <array>
 #include <string>
@@ -32,16 +34,16 @@ namespace toolkit::web {
 
 class WebWindow final : public BoundWindow {
  public:
-  // Builds the window and its controls in the page, hidden. Throws
-  // ToolkitFailure for a layout that BuildOrder refuses or an icon that the
-  // page does not carry.
+  // Takes over the window that the page shows. Throws ToolkitFailure for a
+  // layout that BuildOrder refuses, or when the page's window, its icon or a
+  // control is not the layout's.
   WebWindow(const WindowLayout& layout, FailureDescriber describe);
   ~WebWindow() override;
   WebWindow(const WebWindow&) = delete;
   WebWindow& operator=(const WebWindow&) = delete;
 
-  // Delivers Form_Load, then shows the window centred in the page, the focus
-  // on the first control of the tab order, unless Form_Load unloaded it.
+  // Delivers Form_Load; unless it unloaded the window, the page then gives
+  // what the user did while the program was not yet ready.
   void Open(WindowEvents& events) override;
   bool IsUnloaded() const override;
   // Takes the page's events until the window is unloaded; returns 0 then.
@@ -60,7 +62,7 @@ class WebWindow final : public BoundWindow {
   void UnloadWindow(Window window) override;
 
  private:
-  void BuildControl(const ControlLayout& row, const WindowLayout& layout);
+  void TakeControl(const ControlLayout& row);
   // The index by which the page knows the control, when it was laid out as `kind`.
   int ControlOf(Control control, ControlKind kind) const;
   // One event from the page's queue, given to the dispatch.
