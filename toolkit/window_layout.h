@@ -1,10 +1,14 @@
 #pragma once
-// A window's static design as data: one row a control, read by a binding.
+// A window's static design as data: one row a control, read by a binding,
+// and the rules that follow from it for every binding: which layouts can be
+// built and in what order, the focus order and its tab stops, the buttons
+// that Enter and Esc press, the faces that stand in for a missing one.
 //
 // Positions and sizes are twips (1/1440 inch, 15 to a pixel at 96 dpi),
 // measured from the top-left corner of the container: the client area for
 // controls on the window, the frame's outer corner for options in a frame.
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -65,6 +69,46 @@ struct WindowLayout {
   FontSpec labelFont;
   FontSpec fieldFont;
 };
+
+// The layout's rows in an order to build them in: each container before what
+// it holds. Throws ToolkitFailure when the layout names a control twice, puts
+// a control into anything but a frame that stands on the window, gives the
+// default or cancel role to anything but a push button, gives a label a buddy
+// it does not lay out or a buddy to anything but a label, lets a label name an
+// option or parts a frame's options in the tab order (either would split the
+// options' group where the dialog keys follow the order), sets a control in a
+// font it does not give, or holds a caption or font face that is not UTF-8.
+std::vector<const ControlLayout*> BuildOrder(const WindowLayout& layout);
+
+// The controls that take the keyboard focus (options, text boxes and push
+// buttons) in ascending tab index; rows of equal index keep their order.
+std::vector<Control> FocusOrder(std::span<const ControlLayout> rows);
+
+// The option of `frame` that holds its group's one tab stop: the selected
+// one, or the group's first in the focus order while none is selected.
+//   Frame1, nothing selected -> Option1     Frame1, Option2 selected -> Option2
+std::optional<Control> GroupTabStop(std::span<const ControlLayout> rows, Control frame,
+                                    const std::function<bool(Control)>& selected);
+
+// Where Tab (or Shift+Tab, `forward` false) moves the focus from `from`: the
+// next control of the focus order, round the window, that takes it: an
+// option group is one stop (GroupTabStop), a disabled control is passed
+// over. From no control, the first stop (or the last). Nothing when no
+// control can take the focus.
+//   Text4 -> Option1 (Frame1's stop)     Option1 -> Option4     Text1 -> Text2
+std::optional<Control> NextTabStop(std::span<const ControlLayout> rows, std::optional<Control> from,
+                                   bool forward, const std::function<bool(Control)>& selected,
+                                   const std::function<bool(Control)>& enabled);
+
+// The keys that press a window's buttons, as in a dialog.
+enum class DialogKey { Enter, Escape };
+
+// The push button that `key` presses while `focused` has the focus: Enter
+// the push button that has it, or else the default button; Esc the cancel
+// button. Nothing where the layout has no such button.
+//   (Enter, Text1) -> Command1   (Enter, Command2) -> Command2   (Escape, Command1) -> Command2
+std::optional<Control> ButtonForKey(std::span<const ControlLayout> rows, DialogKey key,
+                                    std::optional<Control> focused);
 
 inline constexpr int kTwipsPerInch = 1440;
 inline constexpr int kStandardDpi = 96;  // 15 twips to a pixel

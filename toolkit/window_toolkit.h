@@ -48,6 +48,13 @@ class WindowToolkit {
   virtual void UnloadWindow(Window window) = 0;
 };
 
+// The refusals that every binding makes, each with the same words.
+ToolkitFailure NoSuchControl(Control control);   // "the window has no Text3 of the kind asked for"
+ToolkitFailure StaysSelected(Control control);   // "Option2 stays selected"
+ToolkitFailure TextNotHeld(Control control);     // "Text1 cannot hold the text given"
+ToolkitFailure NotUtf8();                        // "a text for the window is not valid UTF-8"
+ToolkitFailure UnknownIcon(calc::MessageIcon icon);  // "unknown message box style 3"
+
 // Why the window is closing.
 enum class CloseReason {
   ControlMenu,  // the user's close box or system menu

@@ -2,6 +2,7 @@
 // the rules of its events, the first line a field keeps, and the UTF-8 it
 // lets through to a toolkit.
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,7 +14,11 @@
 #include "recording_events.h"
 #include "recording_toolkit.h"
 #include "toolkit/utf16.h"
-#include "toolkit/window_core.h"
+#include "toolkit/bound_window.h"
+#include "toolkit/event_dispatch.h"
+#include "toolkit/field_text.h"
+#include "toolkit/window_layout.h"
+#include "ui/form2_layout.h"
 
 namespace {
 
@@ -242,6 +247,19 @@ TEST(EventDispatchTest, EachEventWaitsForTheRunningHandlerAndOptionsRaiseOnlyWhe
        },
        {"Command1_Click", "yes", "Form_QueryUnload:Session"},
        1},
+      {"a close that came after the session's question waits for the session's end",
+       [&](auto& dispatch, auto&, auto& log) {
+         log.on["Command1_Click"] = [&] {
+           answer(log, dispatch.MayEndSession());
+           answer(log, dispatch.MayClose(CloseReason::ControlMenu));
+         };
+         dispatch.Click(Control::Command1);
+         log.entries.push_back("the session goes on");
+         dispatch.EndSession(false);
+       },
+       {"Command1_Click", "yes", "no", "Form_QueryUnload:Session", "the session goes on",
+        "Form_QueryUnload:ControlMenu"},
+       1},
       {"a handler's cancel refuses the session's end",
        [&](auto& dispatch, auto&, auto& log) {
          log.cancelUnload = true;
@@ -267,6 +285,51 @@ TEST(EventDispatchTest, EachEventWaitsForTheRunningHandlerAndOptionsRaiseOnlyWhe
     EXPECT_EQ(log.entries, road.entries);
     EXPECT_EQ(closes, road.closes);
     EXPECT_EQ(dispatch.IsUnloaded(), road.closes == 1);
+  }
+}
+
+// Form2's layout: which button Enter and Esc press, and where Tab goes.
+TEST(DialogKeysTest, KeysPressTheirButtonsAndTabGoesFromStopToStop) {
+  using enum toolkit::Control;
+  enum class Key { Enter, Escape, Tab, ShiftTab };
+  struct Press {
+    const char* name;
+    Key key;
+    std::optional<Control> focused;
+    std::vector<Control> selected;
+    std::optional<Control> expected;
+  };
+  const Press presses[] = {
+      {"Enter in a field presses the default button", Key::Enter, Text1, {}, Command1},
+      {"Enter on an option", Key::Enter, Option5, {}, Command1},
+      {"Enter on the focused Command2 presses Command2", Key::Enter, Command2, {}, Command2},
+      {"Enter with nothing focused", Key::Enter, std::nullopt, {}, Command1},
+      {"Esc on the focused Command1 presses the cancel button", Key::Escape, Command1, {},
+       Command2},
+      {"Tab from the last field wraps to Frame1's first option", Key::Tab, Text4, {}, Option1},
+      {"an option group is one stop", Key::Tab, Option1, {}, Option4},
+      {"the group's stop is its selected option", Key::Tab, Text4, {Option3}, Option3},
+      {"Shift+Tab into a group stops at its selected option", Key::ShiftTab, Text1, {Option6},
+       Option6},
+      {"Tab passes over a disabled field", Key::Tab, Text1, {Option1}, Text3},
+      {"Tab from a field follows the tab index, not the rows", Key::Tab, Text2, {}, Text3},
+      {"Shift+Tab from the first stop wraps to the last", Key::ShiftTab, Option1, {}, Text4},
+      {"Tab from nowhere goes to the first stop", Key::Tab, std::nullopt, {}, Option1},
+  };
+  const std::span<const ControlLayout> rows = ui::kForm2Controls;
+  for (const Press& press : presses) {
+    SCOPED_TRACE(press.name);
+    const auto selected = [&](Control c) {
+      return std::find(press.selected.begin(), press.selected.end(), c) != press.selected.end();
+    };
+    // A rotational kind on the input side closes Text2.
+    const auto enabled = [&](Control c) { return !(c == Text2 && selected(Option1)); };
+    const std::optional<Control> got =
+        press.key == Key::Enter    ? toolkit::ButtonForKey(rows, toolkit::DialogKey::Enter, press.focused)
+        : press.key == Key::Escape ? toolkit::ButtonForKey(rows, toolkit::DialogKey::Escape, press.focused)
+                                   : toolkit::NextTabStop(rows, press.focused, press.key == Key::Tab,
+                                                          selected, enabled);
+    EXPECT_EQ(got, press.expected);
   }
 }
 

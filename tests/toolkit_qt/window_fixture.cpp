@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "toolkit/window_core.h"
+#include "toolkit/bound_window.h"
 #include "ui/form2_layout.h"
 
 namespace toolkit_qt_test {
@@ -39,7 +39,7 @@ std::vector<std::string> MissingGlyphs(const QFont& font, const QString& text) {
 }
 
 int RunQtWindow(const toolkit::HandlerFactory& makeHandlers, toolkit::FailureDescriber describe) {
-  return toolkit::RunBoundWindow(
+  return toolkit::RunBoundWindow("transmission-ratio",
       [describe] { return std::make_unique<toolkit::qt::QtWindow>(ui::kForm2Layout, describe); },
       makeHandlers);
 }

@@ -9,13 +9,12 @@
 #include <QWidget>
 
 #include <cstdio>
-#include <exception>
 #include <memory>
 #include <string>
 
 #include "toolkit/qt/display_check.h"
 #include "toolkit/qt/qt_window.h"
-#include "toolkit/window_core.h"
+#include "toolkit/bound_window.h"
 #include "toolkit/qt/song_font.h"
 
 namespace toolkit::qt {
@@ -59,13 +58,8 @@ int RunWindow(std::string_view program, const WindowLayout& layout,
   QApplication application(qtArgc, qtArgv);
   qt::UseChineseTranslations();
   qt::UseChineseInterfaceFont();
-  try {
-    return RunBoundWindow(
-        [&] { return std::make_unique<qt::QtWindow>(layout, describe); }, makeHandlers);
-  } catch (const std::exception& failure) {
-    std::fprintf(stderr, "%s: cannot open the window: %s\n", name.c_str(), failure.what());
-    return 1;
-  }
+  return RunBoundWindow(
+      name, [&] { return std::make_unique<qt::QtWindow>(layout, describe); }, makeHandlers);
 }
 
 }  // namespace toolkit

@@ -20,8 +20,10 @@
 #include <QTimer>
 
 #include <limits>
+#include <optional>
 #include <vector>
 
+#include "toolkit/field_text.h"
 #include "toolkit/qt/song_font.h"
 
 namespace toolkit::qt {
@@ -92,9 +94,6 @@ class QtWindow::FormWidget final : public QWidget {
  public:
   explicit FormWidget(QtWindow& owner) : QWidget(nullptr, kWindowFlags), owner_(owner) {}
 
-  QPushButton* defaultButton = nullptr;
-  QPushButton* cancelButton = nullptr;
-
  protected:
   void closeEvent(QCloseEvent* event) override { owner_.OnCloseRequest(*event); }
 
@@ -106,20 +105,14 @@ class QtWindow::FormWidget final : public QWidget {
     QTimer::singleShot(0, this, &PrepareMessageBoxIcons);
   }
 
-  // Reached by the keys that the focused control leaves alone: Enter presses
-  // the focused push button or else the default button, Esc the cancel button.
+  // Reached by the keys that the focused control leaves alone: Enter and Esc
+  // press the push button that the core names.
   void keyPressEvent(QKeyEvent* event) override {
     const bool plain = event->modifiers() == Qt::NoModifier ||
                        (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
-    QPushButton* target = nullptr;
-    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-      auto* focused = qobject_cast<QPushButton*>(focusWidget());
-      target = focused != nullptr ? focused : defaultButton;
-    } else if (plain && event->key() == Qt::Key_Escape) {
-      target = cancelButton;
-    }
-    if (target != nullptr && target->isVisible() && target->isEnabled()) {
-      target->click();
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (plain && (enter || event->key() == Qt::Key_Escape) &&
+        owner_.PressForKey(enter ? DialogKey::Enter : DialogKey::Escape)) {
       event->accept();
       return;
     }
@@ -160,7 +153,8 @@ class QtWindow::FieldWidget final : public QLineEdit {
 };
 
 QtWindow::QtWindow(const WindowLayout& layout, FailureDescriber describe)
-    : form_(std::make_unique<FormWidget>(*this)),
+    : rows_(layout.controls),
+      form_(std::make_unique<FormWidget>(*this)),
       dispatch_(*this, describe, [this] { return form_->close(); }) {
   const std::vector<const ControlLayout*> rows = BuildOrder(layout);
   form_->setWindowTitle(ToQString(layout.caption));
@@ -216,12 +210,7 @@ void QtWindow::BuildControl(const ControlLayout& row, const WindowLayout& layout
       // Enter is routed by FormWidget; Qt's own default-button tracking
       // works only in dialogs.
       button->setAutoDefault(false);
-      if (row.buttonRole == ButtonRole::Default) {
-        button->setDefault(true);
-        form_->defaultButton = button;
-      } else if (row.buttonRole == ButtonRole::Cancel) {
-        form_->cancelButton = button;
-      }
+      button->setDefault(row.buttonRole == ButtonRole::Default);
       widget = button;
       break;
     }
@@ -330,6 +319,18 @@ void QtWindow::ShowMessage(std::string_view prompt, std::string_view title,
 
 void QtWindow::UnloadWindow(Window /*window*/) {
   dispatch_.Unload();
+}
+
+bool QtWindow::PressForKey(DialogKey key) {
+  std::optional<Control> focused;
+  for (const ControlLayout& row : rows_) {
+    if (controls_[Index(row.control)] == form_->focusWidget()) focused = row.control;
+  }
+  const std::optional<Control> button = ButtonForKey(rows_, key, focused);
+  auto* target = button ? qobject_cast<QPushButton*>(controls_[Index(*button)]) : nullptr;
+  if (target == nullptr || !target->isVisible() || !target->isEnabled()) return false;
+  target->click();
+  return true;
 }
 
 void QtWindow::OnCloseRequest(QCloseEvent& event) {

@@ -23,7 +23,8 @@
 #include "calc/ratio_calculation.h"
 #include "toolkit/controls.h"
 #include "toolkit/program.h"
-#include "toolkit/window_core.h"
+#include "toolkit/bound_window.h"
+#include "toolkit/event_dispatch.h"
 #include "toolkit/window_layout.h"
 #include "toolkit/window_toolkit.h"
 
@@ -76,7 +77,11 @@ class QtWindow final : public BoundWindow {
   template <class Widget>
   Widget& ControlAs(Control control) const;
   void OnCloseRequest(QCloseEvent& event);
+  // Presses the push button that `key` presses, as the core says; false
+  // when none does.
+  bool PressForKey(DialogKey key);
 
+  std::span<const ControlLayout> rows_;
   std::unique_ptr<FormWidget> form_;
   std::array<QWidget*, kControlCount> controls_{};
   EventDispatch dispatch_;

@@ -3,9 +3,11 @@
 namespace toolkit::qt {
 
 QStringList SongFaceFamilies(std::string_view face) {
-  return {QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size())),
-          QStringLiteral("SimSun"), QStringLiteral("AR PL SungtiL GB"),
-          QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")};
+  QStringList families;
+  for (const std::string_view family : FaceFamilies(face)) {
+    families << QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size()));
+  }
+  return families;
 }
 
 QFont SongFont(const FontSpec& spec) {

@@ -11,8 +11,8 @@
 
 namespace toolkit::qt {
 
-// `face`, then "SimSun", "AR PL SungtiL GB", "Noto Serif CJK SC" and
-// "Noto Sans CJK SC" for where it is missing.
+// `face`, then the faces that stand in for it where it is missing
+// (FaceFamilies).
 QStringList SongFaceFamilies(std::string_view face = "宋体");
 
 // The font of `spec` in its face or a substitute: its size and weight,

@@ -10,11 +10,13 @@
 // puts text into a field (typing, a paste, a drop, a keyboard's suggestion,
 // an input method, a dictation) puts in only what the program says a field
 // keeps of it. This script computes nothing, and of the window's rules it
-// keeps only the keys of a dialog (Tab in the program's order, Enter, Esc).
+// sends the program the keys of a dialog (Tab, Enter, Esc), whose effect the
+// program decides.
 var Module = { onAbort: (what) => TrPage.showStartFailure(String(what)) };
 var TrPage = (() => {
-  // Event kinds, as web_window.cpp reads them: kind * 256 + control index.
-  const CLICK = 1, CLOSE_BOX = 2;
+  // Event kinds, as web_window.cpp reads them: kind * 256 + control index
+  // (for a key, the control that has the focus, or NONE).
+  const CLICK = 1, CLOSE_BOX = 2, ENTER = 3, ESCAPE = 4, TAB = 5, SHIFT_TAB = 6, NONE = 255;
   const KINDS = ['frame', 'option', 'label', 'field', 'push'];
   const decoder = new TextDecoder('utf-16le');
   const desktop = document.getElementById('desktop');
@@ -26,8 +28,7 @@ var TrPage = (() => {
   const inputs = [];    // by control index: the element that takes the focus
   // Events for the program, and what the user did before it was ready, in order.
   const queue = [];
-  let wake = null, replayed = null, held = '', focusOrder = [], isReady = false;
-  let defaultButton, cancelButton;
+  let wake = null, replayed = null, held = '', isReady = false;
   // A line put in by the browser although the program would keep less of it
   // (an input method's text cannot be refused): corrected once it is in.
   let late = null;
@@ -48,65 +49,40 @@ var TrPage = (() => {
 
   const field = (element) => (element && element.matches('input.field:not(:disabled)') ? element : null);
 
-  // A group's tab stop is its selected option, or its first one.
-  function isStop(element) {
-    if (element.disabled) return false;
-    if (element.type !== 'radio') return true;
-    const group = focusOrder.filter((o) => o.type === 'radio' && o.name === element.name && !o.disabled);
-    return element === (group.find((o) => o.checked) || group[0]);
+  // The keys of a dialog, whose effect the program decides: Tab and
+  // Shift+Tab move the focus, Enter and Esc press a push button. WebKitGTK
+  // names Shift+Tab's key (ISO_Left_Tab) "Unidentified".
+  function dialogKey({ key, code, shiftKey }) {
+    if (key === 'Tab' || code === 'Tab') return shiftKey ? SHIFT_TAB : TAB;
+    return shiftKey ? null : { Enter: ENTER, Escape: ESCAPE }[key] ?? null;
   }
 
-  // Tab and Shift+Tab, round the window in the program's tab order.
-  function moveFocus(step) {
-    const from = document.activeElement;
-    const count = focusOrder.length;
-    let i = focusOrder.indexOf(from);
-    if (i < 0) i = step > 0 ? -1 : 0;
-    for (let k = 0; k < count; k++) {
-      i = (i + step + count) % count;
-      const to = focusOrder[i];
-      const sameGroup = to.type === 'radio' && from && from.type === 'radio' && to.name === from.name;
-      if (isStop(to) && !sameGroup) return to.focus();
-    }
-  }
-
-  // Enter presses the focused push button or else the default one, Esc the
-  // cancel button. True when the key was the window's.
-  function dialogKey(key, target) {
-    if (key === 'Enter' && !target.classList.contains('push')) {
-      if (defaultButton) defaultButton.click();
-      return true;
-    }
-    if (key === 'Escape') {
-      if (cancelButton) cancelButton.click();
-      return true;
-    }
-    return false;
+  function postKey(kind) {
+    const focused = inputs.indexOf(document.activeElement);
+    post(kind, focused < 0 ? NONE : focused);
   }
 
   function onKey(e) {
     if (e.isComposing || e.keyCode === 229 || e.altKey || e.ctrlKey || e.metaKey) return;
-    // WebKitGTK names Shift+Tab's key (ISO_Left_Tab) "Unidentified".
-    if (e.key === 'Tab' || e.code === 'Tab') {
-      e.preventDefault();
-      moveFocus(e.shiftKey ? -1 : 1);
-    } else if (!e.shiftKey && dialogKey(e.key, e.target)) {
-      e.preventDefault();
-    }
+    const kind = dialogKey(e);
+    if (!kind) return;
+    e.preventDefault();
+    postKey(kind);
   }
 
   // A key held back while the program was not ready, done as the browser
   // and the window would have done it then.
-  function replayKey({ key, code, shiftKey }) {
+  function replayKey(pressed) {
+    const kind = dialogKey(pressed);
+    if (kind) return postKey(kind);
+    const { key } = pressed;
     const target = document.activeElement;
-    if (key === 'Tab' || code === 'Tab') return moveFocus(shiftKey ? -1 : 1);
-    if (!shiftKey && dialogKey(key, target)) return;
     if (target.type === 'radio') {
-      const group = focusOrder.filter((o) => o.type === 'radio' && o.name === target.name && !o.disabled);
+      const group = [...client.querySelectorAll(`input[name="${target.name}"]:not(:disabled)`)];
       const step = { ArrowDown: 1, ArrowRight: 1, ArrowUp: -1, ArrowLeft: -1 }[key];
       if (step) return press(group[(group.indexOf(target) + step + group.length) % group.length]);
       if (key === ' ') return press(target);
-    } else if (target.classList.contains('push') && (key === ' ' || key === 'Enter')) {
+    } else if (target.classList.contains('push') && key === ' ') {
       return press(target);
     } else if (field(target)) {
       if ([...key].length === 1) return put(target, kept(key));
@@ -298,11 +274,8 @@ var TrPage = (() => {
       if (KINDS[kind] === 'push' && role !== detail) return false;
       controls[index] = element;
       inputs[index] = KINDS[kind] === 'option' ? element.querySelector('input') : element;
-      if (detail === 'default') defaultButton = element;
-      if (detail === 'cancel') cancelButton = element;
       return true;
     },
-    setFocusOrder(indices) { focusOrder = indices.map((i) => inputs[i]); },
 
     // The program has the window: what was held back is done, in its order,
     // as the program's loop asks for events; and once the next frame is

@@ -2,12 +2,12 @@
 
 #include <emscripten.h>
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "toolkit/field_text.h"
 #include "toolkit/utf16.h"
 
 // The page side, TrPage in page.js, at file scope as Emscripten wants its
@@ -27,9 +27,8 @@ EM_JS(int, tr_take_control, (int index, int kind, const char16_t* name, int name
                             TrPage.text(caption, captionLength), left, top, width, height,
                             TrPage.text(detail, detailLength));
 });
-EM_JS(void, tr_set_focus_order, (const int* indices, int count), {
-  TrPage.setFocusOrder(Array.from(HEAP32.subarray(indices >> 2, (indices >> 2) + count)));
-});
+EM_JS(void, tr_focus, (int index), { TrPage.input(index).focus(); });
+EM_JS(int, tr_is_enabled, (int index), { return TrPage.input(index).disabled ? 0 : 1; });
 EM_JS(void, tr_window_ready, (), { TrPage.ready(); });
 EM_JS(int, tr_close_window, (), { return TrPage.closeWindow(); });
 EM_JS(int, tr_is_checked, (int index), { return TrPage.input(index).checked ? 1 : 0; });
@@ -65,9 +64,14 @@ namespace toolkit::web {
 namespace {
 
 // What page.js queues: the kind in the high bits, the control's index in the low byte.
+// A key's index is that of the control with the focus, 0xFF for none.
 enum EventKind : int {
-  kClick = 1,     // a click on an option or a push button (mouse, Space, arrows, Enter, Esc)
+  kClick = 1,     // a click on an option or a push button (mouse, Space, arrows)
   kCloseBox = 2,  // the window's close box
+  kEnter = 3,     // the keys of a dialog
+  kEscape = 4,
+  kTab = 5,
+  kShiftTab = 6,
 };
 
 // How page.js names what a layout row is, and a push button's role.
@@ -105,7 +109,7 @@ std::u16string TakeHeld(int length) {
 }  // namespace
 
 WebWindow::WebWindow(const WindowLayout& layout, FailureDescriber describe)
-    : dispatch_(*this, describe, [this] { return Close(); }) {
+    : rows_(layout.controls), dispatch_(*this, describe, [this] { return Close(); }) {
   const std::vector<const ControlLayout*> rows = BuildOrder(layout);
   const std::u16string caption = ForPage(layout.caption);
   const std::u16string icon = ForPage(layout.icon);
@@ -119,9 +123,6 @@ WebWindow::WebWindow(const WindowLayout& layout, FailureDescriber describe)
     rowOf_[Index(row->control)] = row;
     TakeControl(*row);
   }
-  std::vector<int> order;
-  for (const Control control : FocusOrder(layout.controls)) order.push_back(PageIndex(control));
-  tr_set_focus_order(order.data(), static_cast<int>(order.size()));
 }
 
 WebWindow::~WebWindow() = default;
@@ -172,15 +173,34 @@ int WebWindow::RunLoop() {
 }
 
 void WebWindow::Deliver(int event) {
-  const auto control = static_cast<Control>(event & 0xFF);
-  if (Index(control) >= kControlCount || rowOf_[Index(control)] == nullptr) return;
+  const int index = event & 0xFF;
+  std::optional<Control> control;
+  if (index < static_cast<int>(kControlCount) && rowOf_[index] != nullptr) {
+    control = static_cast<Control>(index);
+  }
   switch (event >> 8) {
     case kClick:
-      dispatch_.Click(control);
+      if (control) dispatch_.Click(*control);
       break;
     case kCloseBox:
       if (dispatch_.MayClose(CloseReason::ControlMenu)) Close();
       break;
+    case kEnter:
+    case kEscape:
+      if (const auto button = ButtonForKey(
+              rows_, event >> 8 == kEnter ? DialogKey::Enter : DialogKey::Escape, control)) {
+        dispatch_.Click(*button);
+      }
+      break;
+    case kTab:
+    case kShiftTab: {
+      const auto selected = [](Control c) { return tr_is_checked(PageIndex(c)) != 0; };
+      const auto enabled = [](Control c) { return tr_is_enabled(PageIndex(c)) != 0; };
+      if (const auto to = NextTabStop(rows_, control, event >> 8 == kTab, selected, enabled)) {
+        tr_focus(PageIndex(*to));
+      }
+      break;
+    }
     default:
       break;
   }
@@ -242,17 +262,13 @@ namespace toolkit {
 
 int RunWindow(std::string_view program, const WindowLayout& layout,
               const HandlerFactory& makeHandlers, FailureDescriber describe) {
-  try {
-    return RunBoundWindow([&] { return std::make_unique<web::WebWindow>(layout, describe); },
-                          makeHandlers);
-  } catch (const std::exception& failure) {
-    // The page shows the line where the window would be, and the console has it too.
-    const std::string line = std::string(program) + ": cannot open the window: " + failure.what();
-    std::fprintf(stderr, "%s\n", line.c_str());
-    const std::u16string text = Utf8ToUtf16(line).value_or(u"cannot open the window");
-    tr_show_start_failure(text.data(), static_cast<int>(text.size()));
-    return 1;
-  }
+  // The page shows the line where the window would be, and the console has it too.
+  return RunBoundWindow(
+      program, [&] { return std::make_unique<web::WebWindow>(layout, describe); }, makeHandlers,
+      [](const std::string& line) {
+        const std::u16string text = Utf8ToUtf16(line).value_or(u"cannot open the window");
+        tr_show_start_failure(text.data(), static_cast<int>(text.size()));
+      });
 }
 
 }  // namespace toolkit

@@ -20,13 +20,15 @@
 // handlers say.
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "calc/ratio_calculation.h"
 #include "toolkit/controls.h"
 #include "toolkit/program.h"
-#include "toolkit/window_core.h"
+#include "toolkit/bound_window.h"
+#include "toolkit/event_dispatch.h"
 #include "toolkit/window_layout.h"
 #include "toolkit/window_toolkit.h"
 
@@ -70,6 +72,7 @@ class WebWindow final : public BoundWindow {
   // Hides the window; the page then says that the program has ended.
   bool Close();
 
+  std::span<const ControlLayout> rows_;
   std::array<const ControlLayout*, kControlCount> rowOf_{};
   EventDispatch dispatch_;
 };

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "toolkit/controls.h"
-#include "toolkit/window_core.h"
 
 namespace toolkit::web {
 namespace {

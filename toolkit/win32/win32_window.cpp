@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "toolkit/field_text.h"
 #include "toolkit/utf16.h"
 
 namespace toolkit::win32 {
@@ -213,9 +214,6 @@ void Win32Window::Build() {
     const bool opensGroup = row->kind != ControlKind::OptionButton ||
                             (previous != nullptr && previous->control == *row->container);
     BuildControl(*row, opensGroup);
-    if (row->kind == ControlKind::OptionButton && opensGroup) {
-      groupStart_[Index(*row->container)] = controls_[Index(row->control)];
-    }
     previous = row;
   }
   // The title bar's icon now; the big one, for the task switcher, once the
@@ -244,8 +242,11 @@ void Win32Window::BuildControl(const ControlLayout& row, bool opensGroup) {
   const ControlClass kind = ClassOf(row);
   DWORD style = WS_CHILD | WS_VISIBLE | kind.style;
   if (opensGroup) style |= WS_GROUP;
-  // An unselected group is reached by Tab at its first option.
-  if (opensGroup && row.kind == ControlKind::OptionButton) style |= WS_TABSTOP;
+  // A group with nothing selected yet has its tab stop where the core says.
+  if (row.kind == ControlKind::OptionButton &&
+      GroupTabStop(layout_.controls, *row.container, [](Control) { return false; }) == row.control) {
+    style |= WS_TABSTOP;
+  }
   const RECT place = PlaceOf(row, dpi_);
   HWND control = CreateWindowExW(
       kind.exStyle, kind.name, Wide(row.caption).c_str(), style, place.left, place.top,
@@ -420,16 +421,15 @@ void Win32Window::Deselect(Option option) {
   if (SendMessageW(button, BM_GETCHECK, 0, 0) != BST_UNCHECKED) {
     throw StaysSelected(option.control());
   }
-  const Control frame = *rowOf_[Index(option.control())]->container;
   dispatch_.Deselected(option);
-  // Unselecting an option takes its tab stop away; a group with nothing
-  // selected keeps one at its first option.
-  const bool anySelected = std::ranges::any_of(rows_, [&](const ControlLayout* row) {
-    return row->container == frame &&
-           SendMessageW(controls_[Index(row->control)], BM_GETCHECK, 0, 0) == BST_CHECKED;
+  // Unselecting an option takes its tab stop away: the group keeps its one
+  // stop where the core says.
+  const Control frame = *rowOf_[Index(option.control())]->container;
+  const std::optional<Control> stop = GroupTabStop(layout_.controls, frame, [&](Control control) {
+    return SendMessageW(controls_[Index(control)], BM_GETCHECK, 0, 0) == BST_CHECKED;
   });
-  if (!anySelected) {
-    HWND first = groupStart_[Index(frame)];
+  if (stop) {
+    HWND first = controls_[Index(*stop)];
     SetWindowLongPtrW(first, GWL_STYLE, GetWindowLongPtrW(first, GWL_STYLE) | WS_TABSTOP);
   }
 }

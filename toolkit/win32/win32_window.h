@@ -30,7 +30,8 @@
 #include "toolkit/controls.h"
 #include "toolkit/program.h"
 #include "toolkit/win32/dpi_functions.h"
-#include "toolkit/window_core.h"
+#include "toolkit/bound_window.h"
+#include "toolkit/event_dispatch.h"
 #include "toolkit/window_layout.h"
 #include "toolkit/window_toolkit.h"
 
@@ -125,9 +126,6 @@ class Win32Window final : public BoundWindow {
   std::array<HICON, 2> icons_{};  // the small icon, then the big one
   HWND defaultButton_ = nullptr;  // the layout's default push button
   HWND currentDefault_ = nullptr;  // the default now: the focused push button, or the layout's
-  // By frame: its first option, which keeps the group's tab stop while no
-  // option of the frame is selected.
-  std::array<HWND, kControlCount> groupStart_{};
   EventDispatch dispatch_;
 };
 
