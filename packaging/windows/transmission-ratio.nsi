@@ -95,7 +95,8 @@ FunctionEnd
 !macro DefineCheckNotRunning un
   Function ${un}CheckNotRunning
     retry:
-    ${If} ${FileExists} "$R0\${EXE}"
+    ${If} $R0 != ""
+    ${AndIf} ${FileExists} "$R0\${EXE}"
       ClearErrors
       FileOpen $R1 "$R0\${EXE}" a
       ${If} ${Errors}
@@ -111,39 +112,72 @@ FunctionEnd
 !insertmacro DefineCheckNotRunning ""
 !insertmacro DefineCheckNotRunning "un."
 
-; Removes the version registered in the current registry view through its
-; own uninstaller (whatever its name: UninstallString is its quoted path),
-; run in place and waited for; then the uninstaller itself and the folder,
-; if empty.
-Function RemoveInstalledInView
-  ReadRegStr $R0 HKLM "${UNINST_KEY}" "InstallLocation"
-  ReadRegStr $1 HKLM "${UNINST_KEY}" "UninstallString"
-  StrCpy $2 $1 "" 1
-  StrCpy $2 $2 -1
-  ${If} $R0 != ""
-  ${AndIf} ${FileExists} $2
-    Call CheckNotRunning
-    DetailPrint "卸载已安装的版本：$R0"
-    ExecWait '"$2" /S _?=$R0' $3
+; What is registered in each registry view, for the setup and the
+; uninstaller alike: its folder in $Location64 or $Location32 and its
+; uninstaller (whatever its name: UninstallString is its quoted path) in
+; $Uninstaller64 or $Uninstaller32, empty where nothing is. On 32-bit
+; Windows both views are the one registry.
+Var Location64
+Var Uninstaller64
+Var Location32
+Var Uninstaller32
+
+!macro ReadRegistration VIEW
+  SetRegView ${VIEW}
+  ReadRegStr $Location${VIEW} HKLM "${UNINST_KEY}" "InstallLocation"
+  ReadRegStr $0 HKLM "${UNINST_KEY}" "UninstallString"
+  StrCpy $0 $0 "" 1
+  StrCpy $Uninstaller${VIEW} $0 -1
+!macroend
+
+!macro DefineFindRegistrations un
+  Function ${un}FindRegistrations
+    !insertmacro ReadRegistration 64
+    !insertmacro ReadRegistration 32
+    SetRegView default
+    !insertmacro SetProgramRegView
+  FunctionEnd
+!macroend
+!insertmacro DefineFindRegistrations ""
+!insertmacro DefineFindRegistrations "un."
+
+; Removes the version registered in registry view VIEW through its own
+; uninstaller, run in place and waited for; then the uninstaller itself and
+; the folder, if empty. Where both views hold the one registration, the
+; first removal leaves nothing for the second.
+!macro RemoveRegistered VIEW
+  ${If} $Location${VIEW} != ""
+  ${AndIf} ${FileExists} $Uninstaller${VIEW}
+    DetailPrint "卸载已安装的版本：$Location${VIEW}"
+    ExecWait '"$Uninstaller${VIEW}" /S _?=$Location${VIEW}' $3
     ${If} $3 != 0
-      MessageBox MB_ICONSTOP "无法卸载已安装的版本（$R0）。" /SD IDOK
+      MessageBox MB_ICONSTOP "无法卸载已安装的版本（$Location${VIEW}）。" /SD IDOK
       SetErrorLevel 2
       Quit
     ${EndIf}
-    Delete $2
-    RMDir $R0
+    Delete $Uninstaller${VIEW}
+    RMDir $Location${VIEW}
   ${EndIf}
-FunctionEnd
+!macroend
 
-; What is installed, the 64-bit or the 32-bit program, wherever it is. On
-; 32-bit Windows both views are the one registry.
+; What is installed, the 64-bit or the 32-bit program, wherever it is, once
+; the program runs from none of the folders concerned: $INSTDIR and those
+; registered, each looked at once.
 Function RemoveInstalled
-  SetRegView 64
-  Call RemoveInstalledInView
-  SetRegView 32
-  Call RemoveInstalledInView
-  SetRegView default
-  !insertmacro SetProgramRegView
+  Call FindRegistrations
+  StrCpy $R0 $INSTDIR
+  Call CheckNotRunning
+  ${If} $Location64 != $INSTDIR
+    StrCpy $R0 $Location64
+    Call CheckNotRunning
+  ${EndIf}
+  ${If} $Location32 != $INSTDIR
+  ${AndIf} $Location32 != $Location64
+    StrCpy $R0 $Location32
+    Call CheckNotRunning
+  ${EndIf}
+  !insertmacro RemoveRegistered 64
+  !insertmacro RemoveRegistered 32
 FunctionEnd
 
 ; Adds the size of FILE, in bytes, to TOTAL.
@@ -156,8 +190,6 @@ FunctionEnd
 
 Section
   SetShellVarContext all
-  StrCpy $R0 $INSTDIR
-  Call CheckNotRunning
   Call RemoveInstalled
 
   SetOutPath "$INSTDIR"
@@ -187,34 +219,19 @@ SectionEnd
 ; Runs only for the installation registered at its own folder, in either
 ; registry view: a copy of the uninstaller run elsewhere, or a second run
 ; after the program was removed, changes nothing and ends with status 2.
-Var RegisteredIn64
-Var RegisteredIn32
-
-!macro FindRegistration VIEW
-  SetRegView ${VIEW}
-  ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
-  StrCpy $RegisteredIn${VIEW} 0
-  ${If} $0 == $INSTDIR
-    StrCpy $RegisteredIn${VIEW} 1
-  ${EndIf}
-!macroend
-
 Function un.onInit
-  !insertmacro FindRegistration 64
-  !insertmacro FindRegistration 32
-  ${If} $RegisteredIn64 == 0
-  ${AndIf} $RegisteredIn32 == 0
+  Call un.FindRegistrations
+  ${If} $Location64 != $INSTDIR
+  ${AndIf} $Location32 != $INSTDIR
     MessageBox MB_ICONSTOP "${PRODUCT} 没有安装在 $INSTDIR。" /SD IDOK
     SetErrorLevel 2
     Quit
   ${EndIf}
-  StrCpy $R0 $INSTDIR
-  Call un.CheckNotRunning
 FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext all
-  ; The program may have been started since un.onInit looked; nothing is
+  ; Looked at here, after the confirmation page, and so once: nothing is
   ; removed yet.
   StrCpy $R0 $INSTDIR
   Call un.CheckNotRunning
@@ -223,11 +240,11 @@ Section "Uninstall"
   Delete "$INSTDIR\${GUIDE_NAME}"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
-  ${If} $RegisteredIn64 == 1
+  ${If} $Location64 == $INSTDIR
     SetRegView 64
     DeleteRegKey HKLM "${UNINST_KEY}"
   ${EndIf}
-  ${If} $RegisteredIn32 == 1
+  ${If} $Location32 == $INSTDIR
     SetRegView 32
     DeleteRegKey HKLM "${UNINST_KEY}"
   ${EndIf}
