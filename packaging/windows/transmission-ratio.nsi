@@ -82,6 +82,8 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© 2026 ${PUBLISHER}"
 !macro SetProgramRegView
   !if ${RELEASE} == win64
     SetRegView 64
+  !else
+    SetRegView default
   !endif
 !macroend
 
@@ -134,7 +136,6 @@ Var Uninstaller32
   Function ${un}FindRegistrations
     !insertmacro ReadRegistration 64
     !insertmacro ReadRegistration 32
-    SetRegView default
     !insertmacro SetProgramRegView
   FunctionEnd
 !macroend
@@ -143,8 +144,10 @@ Var Uninstaller32
 
 ; Removes the version registered in registry view VIEW through its own
 ; uninstaller, run in place and waited for; then the uninstaller itself and
-; the folder, if empty. Where both views hold the one registration, the
-; first removal leaves nothing for the second.
+; the folder, if empty. A registration whose uninstaller is gone (its folder
+; deleted by hand) could never be removed from Programs and Features: it is
+; deleted. Where both views hold the one registration, the first removal
+; leaves nothing for the second.
 !macro RemoveRegistered VIEW
   ${If} $Location${VIEW} != ""
   ${AndIf} ${FileExists} $Uninstaller${VIEW}
@@ -157,6 +160,10 @@ Var Uninstaller32
     ${EndIf}
     Delete $Uninstaller${VIEW}
     RMDir $Location${VIEW}
+  ${ElseIf} "$Location${VIEW}$Uninstaller${VIEW}" != ""
+    SetRegView ${VIEW}
+    DeleteRegKey HKLM "${UNINST_KEY}"
+    !insertmacro SetProgramRegView
   ${EndIf}
 !macroend
 

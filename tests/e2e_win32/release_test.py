@@ -15,7 +15,9 @@ prefix of its own.
 - The 64-bit installer under Wine: a silent install, its files, Start-menu
   shortcut and uninstall entry; the program started from the shortcut; a
   second install that replaces both the first and a 32-bit install beside it
-  (its entry in the 32-bit registry view), leaving one entry and one folder;
+  (its entry in the 32-bit registry view), leaving one entry and one folder,
+  and one more that removes the entry of a 32-bit install whose folder was
+  deleted by hand;
   while the program runs, the uninstaller and the installer fail and change
   nothing; the registered silent uninstall once it is closed, after which
   nothing of it is left; a second uninstall that fails and changes nothing; a
@@ -310,6 +312,10 @@ def check_installer(c, setup, driver, scratch):
                                programs: sorted(before[1][programs] + [f"{PRODUCT}.lnk"])}),
             "and of the folders Program Files has the one folder more, the Start menu the "
             "one shortcut")
+    # Its entry again, its folder since deleted by hand: installing again removes it.
+    wine.register_32bit(x86_dir)
+    install_and_check(c, wine, setup, install_dir, folders, drive=False)
+    c.equal(wine.uninstall_entries("32"), {}, "an entry whose uninstaller is gone is removed too")
 
     # What changes nothing and fails with status 2: a copy of the uninstaller,
     # kept by an administrator beside a file of their own, run where it lies
