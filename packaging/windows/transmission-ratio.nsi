@@ -9,8 +9,9 @@
 ;   OUTFILE   the installer to write
 ;
 ; Installs for all users into Program Files\传动比计算 (the 64-bit folder and
-; registry view for win64), makes a Start-menu shortcut for all users and
-; registers the uninstaller under HKLM ...\Uninstall\transmission-ratio.
+; registry view for win64), or into the folder the user chose for what is
+; installed, makes a Start-menu shortcut for all users and registers the
+; uninstaller under HKLM ...\Uninstall\transmission-ratio.
 ; The 64-bit and the 32-bit program are one product: installing either, of
 ; the same version or another, first runs the uninstaller of what is
 ; registered in either registry view, where it is registered, then installs
@@ -54,8 +55,6 @@ SetCompressor /SOLID lzma
 !else
   InstallDir "$PROGRAMFILES\${PRODUCT}"
 !endif
-; Where a version is installed, that is the default folder (/D= still wins).
-InstallDirRegKey HKLM "${UNINST_KEY}" "InstallLocation"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
@@ -86,10 +85,6 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© 2026 ${PUBLISHER}"
     SetRegView default
   !endif
 !macroend
-
-Function .onInit
-  !insertmacro SetProgramRegView
-FunctionEnd
 
 ; Refuses to go on while the program in folder $R0 runs: asks for it to be
 ; closed and looked at again, or silently ends with status 2. A running
@@ -185,6 +180,37 @@ Function RemoveInstalled
   ${EndIf}
   !insertmacro RemoveRegistered 64
   !insertmacro RemoveRegistered 32
+FunctionEnd
+
+; Where the version registered in registry view VIEW is installed in a
+; folder the user chose, that is the default folder. One installed in either
+; program's default folder, $1 or $2, is not followed: the default stays
+; this processor's (Program Files, not Program Files (x86), for win64).
+!macro KeepChosenFolder VIEW
+  ${If} $Location${VIEW} != ""
+  ${AndIf} ${FileExists} $Uninstaller${VIEW}
+  ${AndIf} $Location${VIEW} != "$1\${PRODUCT}"
+  ${AndIf} $Location${VIEW} != "$2\${PRODUCT}"
+    StrCpy $INSTDIR $Location${VIEW}
+  ${EndIf}
+!macroend
+
+; /D= still wins. NSIS takes it out of $CMDLINE but not out of the
+; process's command line: where the two differ, /D= named the folder.
+Function .onInit
+  Call FindRegistrations
+  System::Call "kernel32::GetCommandLineW() w .r0"
+  ${If} $0 == $CMDLINE
+    ; Program Files and Program Files (x86), both in the 64-bit view (on
+    ; 32-bit Windows, the one registry, only the first): a 64-bit setup's
+    ; $PROGRAMFILES32 is Program Files.
+    SetRegView 64
+    ReadRegStr $1 HKLM "Software\Microsoft\Windows\CurrentVersion" "ProgramFilesDir"
+    ReadRegStr $2 HKLM "Software\Microsoft\Windows\CurrentVersion" "ProgramFilesDir (x86)"
+    !insertmacro SetProgramRegView
+    !insertmacro KeepChosenFolder 64
+    !insertmacro KeepChosenFolder 32
+  ${EndIf}
 FunctionEnd
 
 ; Adds the size of FILE, in bytes, to TOTAL.
