@@ -9,8 +9,9 @@
 ;   OUTFILE   the installer to write
 ;
 ; Installs for all users into Program Files\传动比计算 (the 64-bit folder and
-; registry view for win64), makes a Start-menu shortcut for all users and
-; registers the uninstaller under HKLM ...\Uninstall\transmission-ratio.
+; registry view for win64), or into the folder the user chose for what is
+; installed, makes a Start-menu shortcut for all users and registers the
+; uninstaller under HKLM ...\Uninstall\transmission-ratio.
 ; The 64-bit and the 32-bit program are one product: installing either, of
 ; the same version or another, first runs the uninstaller of what is
 ; registered in either registry view, where it is registered, then installs
@@ -54,8 +55,6 @@ SetCompressor /SOLID lzma
 !else
   InstallDir "$PROGRAMFILES\${PRODUCT}"
 !endif
-; Where a version is installed, that is the default folder (/D= still wins).
-InstallDirRegKey HKLM "${UNINST_KEY}" "InstallLocation"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
@@ -82,12 +81,10 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© 2026 ${PUBLISHER}"
 !macro SetProgramRegView
   !if ${RELEASE} == win64
     SetRegView 64
+  !else
+    SetRegView default
   !endif
 !macroend
-
-Function .onInit
-  !insertmacro SetProgramRegView
-FunctionEnd
 
 ; Refuses to go on while the program in folder $R0 runs: asks for it to be
 ; closed and looked at again, or silently ends with status 2. A running
@@ -95,7 +92,8 @@ FunctionEnd
 !macro DefineCheckNotRunning un
   Function ${un}CheckNotRunning
     retry:
-    ${If} ${FileExists} "$R0\${EXE}"
+    ${If} $R0 != ""
+    ${AndIf} ${FileExists} "$R0\${EXE}"
       ClearErrors
       FileOpen $R1 "$R0\${EXE}" a
       ${If} ${Errors}
@@ -111,39 +109,108 @@ FunctionEnd
 !insertmacro DefineCheckNotRunning ""
 !insertmacro DefineCheckNotRunning "un."
 
-; Removes the version registered in the current registry view through its
-; own uninstaller (whatever its name: UninstallString is its quoted path),
-; run in place and waited for; then the uninstaller itself and the folder,
-; if empty.
-Function RemoveInstalledInView
-  ReadRegStr $R0 HKLM "${UNINST_KEY}" "InstallLocation"
-  ReadRegStr $1 HKLM "${UNINST_KEY}" "UninstallString"
-  StrCpy $2 $1 "" 1
-  StrCpy $2 $2 -1
-  ${If} $R0 != ""
-  ${AndIf} ${FileExists} $2
-    Call CheckNotRunning
-    DetailPrint "卸载已安装的版本：$R0"
-    ExecWait '"$2" /S _?=$R0' $3
+; What is registered in each registry view, for the setup and the
+; uninstaller alike: its folder in $Location64 or $Location32 and its
+; uninstaller (whatever its name: UninstallString is its quoted path) in
+; $Uninstaller64 or $Uninstaller32, empty where nothing is. On 32-bit
+; Windows both views are the one registry.
+Var Location64
+Var Uninstaller64
+Var Location32
+Var Uninstaller32
+
+!macro ReadRegistration VIEW
+  SetRegView ${VIEW}
+  ReadRegStr $Location${VIEW} HKLM "${UNINST_KEY}" "InstallLocation"
+  ReadRegStr $0 HKLM "${UNINST_KEY}" "UninstallString"
+  StrCpy $0 $0 "" 1
+  StrCpy $Uninstaller${VIEW} $0 -1
+!macroend
+
+!macro DefineFindRegistrations un
+  Function ${un}FindRegistrations
+    !insertmacro ReadRegistration 64
+    !insertmacro ReadRegistration 32
+    !insertmacro SetProgramRegView
+  FunctionEnd
+!macroend
+!insertmacro DefineFindRegistrations ""
+!insertmacro DefineFindRegistrations "un."
+
+; Removes the version registered in registry view VIEW through its own
+; uninstaller, run in place and waited for; then the uninstaller itself and
+; the folder, if empty. A registration whose uninstaller is gone (its folder
+; deleted by hand) could never be removed from Programs and Features: it is
+; deleted. Where both views hold the one registration, the first removal
+; leaves nothing for the second.
+!macro RemoveRegistered VIEW
+  ${If} $Location${VIEW} != ""
+  ${AndIf} ${FileExists} $Uninstaller${VIEW}
+    DetailPrint "卸载已安装的版本：$Location${VIEW}"
+    ExecWait '"$Uninstaller${VIEW}" /S _?=$Location${VIEW}' $3
     ${If} $3 != 0
-      MessageBox MB_ICONSTOP "无法卸载已安装的版本（$R0）。" /SD IDOK
+      MessageBox MB_ICONSTOP "无法卸载已安装的版本（$Location${VIEW}）。" /SD IDOK
       SetErrorLevel 2
       Quit
     ${EndIf}
-    Delete $2
-    RMDir $R0
+    Delete $Uninstaller${VIEW}
+    RMDir $Location${VIEW}
+  ${ElseIf} "$Location${VIEW}$Uninstaller${VIEW}" != ""
+    SetRegView ${VIEW}
+    DeleteRegKey HKLM "${UNINST_KEY}"
+    !insertmacro SetProgramRegView
   ${EndIf}
+!macroend
+
+; What is installed, the 64-bit or the 32-bit program, wherever it is, once
+; the program runs from none of the folders concerned: $INSTDIR and those
+; registered, each looked at once.
+Function RemoveInstalled
+  Call FindRegistrations
+  StrCpy $R0 $INSTDIR
+  Call CheckNotRunning
+  ${If} $Location64 != $INSTDIR
+    StrCpy $R0 $Location64
+    Call CheckNotRunning
+  ${EndIf}
+  ${If} $Location32 != $INSTDIR
+  ${AndIf} $Location32 != $Location64
+    StrCpy $R0 $Location32
+    Call CheckNotRunning
+  ${EndIf}
+  !insertmacro RemoveRegistered 64
+  !insertmacro RemoveRegistered 32
 FunctionEnd
 
-; What is installed, the 64-bit or the 32-bit program, wherever it is. On
-; 32-bit Windows both views are the one registry.
-Function RemoveInstalled
-  SetRegView 64
-  Call RemoveInstalledInView
-  SetRegView 32
-  Call RemoveInstalledInView
-  SetRegView default
-  !insertmacro SetProgramRegView
+; Where the version registered in registry view VIEW is installed in a
+; folder the user chose, that is the default folder. One installed in either
+; program's default folder, $1 or $2, is not followed: the default stays
+; this processor's (Program Files, not Program Files (x86), for win64).
+!macro KeepChosenFolder VIEW
+  ${If} $Location${VIEW} != ""
+  ${AndIf} ${FileExists} $Uninstaller${VIEW}
+  ${AndIf} $Location${VIEW} != "$1\${PRODUCT}"
+  ${AndIf} $Location${VIEW} != "$2\${PRODUCT}"
+    StrCpy $INSTDIR $Location${VIEW}
+  ${EndIf}
+!macroend
+
+; /D= still wins. NSIS takes it out of $CMDLINE but not out of the
+; process's command line: where the two differ, /D= named the folder.
+Function .onInit
+  Call FindRegistrations
+  System::Call "kernel32::GetCommandLineW() w .r0"
+  ${If} $0 == $CMDLINE
+    ; Program Files and Program Files (x86), both in the 64-bit view (on
+    ; 32-bit Windows, the one registry, only the first): a 64-bit setup's
+    ; $PROGRAMFILES32 is Program Files.
+    SetRegView 64
+    ReadRegStr $1 HKLM "Software\Microsoft\Windows\CurrentVersion" "ProgramFilesDir"
+    ReadRegStr $2 HKLM "Software\Microsoft\Windows\CurrentVersion" "ProgramFilesDir (x86)"
+    !insertmacro SetProgramRegView
+    !insertmacro KeepChosenFolder 64
+    !insertmacro KeepChosenFolder 32
+  ${EndIf}
 FunctionEnd
 
 ; Adds the size of FILE, in bytes, to TOTAL.
@@ -156,8 +223,6 @@ FunctionEnd
 
 Section
   SetShellVarContext all
-  StrCpy $R0 $INSTDIR
-  Call CheckNotRunning
   Call RemoveInstalled
 
   SetOutPath "$INSTDIR"
@@ -187,34 +252,19 @@ SectionEnd
 ; Runs only for the installation registered at its own folder, in either
 ; registry view: a copy of the uninstaller run elsewhere, or a second run
 ; after the program was removed, changes nothing and ends with status 2.
-Var RegisteredIn64
-Var RegisteredIn32
-
-!macro FindRegistration VIEW
-  SetRegView ${VIEW}
-  ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
-  StrCpy $RegisteredIn${VIEW} 0
-  ${If} $0 == $INSTDIR
-    StrCpy $RegisteredIn${VIEW} 1
-  ${EndIf}
-!macroend
-
 Function un.onInit
-  !insertmacro FindRegistration 64
-  !insertmacro FindRegistration 32
-  ${If} $RegisteredIn64 == 0
-  ${AndIf} $RegisteredIn32 == 0
+  Call un.FindRegistrations
+  ${If} $Location64 != $INSTDIR
+  ${AndIf} $Location32 != $INSTDIR
     MessageBox MB_ICONSTOP "${PRODUCT} 没有安装在 $INSTDIR。" /SD IDOK
     SetErrorLevel 2
     Quit
   ${EndIf}
-  StrCpy $R0 $INSTDIR
-  Call un.CheckNotRunning
 FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext all
-  ; The program may have been started since un.onInit looked; nothing is
+  ; Looked at here, after the confirmation page, and so once: nothing is
   ; removed yet.
   StrCpy $R0 $INSTDIR
   Call un.CheckNotRunning
@@ -223,11 +273,11 @@ Section "Uninstall"
   Delete "$INSTDIR\${GUIDE_NAME}"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
-  ${If} $RegisteredIn64 == 1
+  ${If} $Location64 == $INSTDIR
     SetRegView 64
     DeleteRegKey HKLM "${UNINST_KEY}"
   ${EndIf}
-  ${If} $RegisteredIn32 == 1
+  ${If} $Location32 == $INSTDIR
     SetRegView 32
     DeleteRegKey HKLM "${UNINST_KEY}"
   ${EndIf}

@@ -15,12 +15,16 @@ prefix of its own.
 - The 64-bit installer under Wine: a silent install, its files, Start-menu
   shortcut and uninstall entry; the program started from the shortcut; a
   second install that replaces both the first and a 32-bit install beside it
-  (its entry in the 32-bit registry view), leaving one entry and one folder;
+  (its entry in the 32-bit registry view), leaving one entry and one folder,
+  and one more that removes the entry of a 32-bit install whose folder was
+  deleted by hand;
   while the program runs, the uninstaller and the installer fail and change
   nothing; the registered silent uninstall once it is closed, after which
   nothing of it is left; a second uninstall that fails and changes nothing; a
   silent install into a folder with Chinese and spaces in its name that holds
-  another program's uninstall.exe, which stays.
+  another program's uninstall.exe, which stays; over a 32-bit install, an
+  install that stays in the folder the user chose, moves from the 32-bit
+  default folder to the 64-bit one, and goes where /D= says.
 """
 
 import glob
@@ -209,6 +213,13 @@ class Wine:
         if result.returncode != 0:
             raise CheckFailed("reg import failed: " + result.stderr.decode(errors="replace"))
 
+    def place_32bit(self, install_dir, files):
+        """The 32-bit install in install_dir as its installer leaves it: the files of the
+        folder `files` (a copy of this uninstaller stands in for its own, since the 32-bit
+        installer cannot run here) and its entry in the 32-bit registry view."""
+        shutil.copytree(files, self.unix(install_dir))
+        self.register_32bit(install_dir)
+
     def start(self, program):
         """Starts the program and returns its process once its window is shown."""
         x = XConnection(os.environ["DISPLAY"])
@@ -292,16 +303,13 @@ def check_installer(c, setup, driver, scratch):
     before = wine.snapshot(*folders)
 
     values = install_and_check(c, wine, setup, install_dir, folders)
+    installed_files = os.path.join(scratch, "installed")
+    shutil.copytree(wine.unix(install_dir), installed_files)
 
-    # The 32-bit program installed beside it, as its installer leaves it: in
-    # Program Files (x86), with its entry in the 32-bit registry view (a copy
-    # of this uninstaller stands in for its own, since the 32-bit installer
-    # cannot run here). Installing again replaces both: one entry, one folder.
+    # The 32-bit program installed beside it, in Program Files (x86).
+    # Installing again replaces both: one entry, one folder.
     x86_dir = rf"{program_files_x86}\{PRODUCT}"
-    os.makedirs(wine.unix(x86_dir))
-    for name in (PROGRAM, GUIDE, UNINSTALLER):
-        shutil.copy(os.path.join(wine.unix(install_dir), name), wine.unix(x86_dir))
-    wine.register_32bit(x86_dir)
+    wine.place_32bit(x86_dir, installed_files)
     c.equal(list(wine.uninstall_entries("32")), [KEY], "the 32-bit install's entry is in place")
     install_and_check(c, wine, setup, install_dir, folders, drive=False)
     c.equal(wine.uninstall_entries("32"), {}, "installed again: the 32-bit entry is gone")
@@ -310,6 +318,10 @@ def check_installer(c, setup, driver, scratch):
                                programs: sorted(before[1][programs] + [f"{PRODUCT}.lnk"])}),
             "and of the folders Program Files has the one folder more, the Start menu the "
             "one shortcut")
+    # Its entry again, its folder since deleted by hand: installing again removes it.
+    wine.register_32bit(x86_dir)
+    install_and_check(c, wine, setup, install_dir, folders, drive=False)
+    c.equal(wine.uninstall_entries("32"), {}, "an entry whose uninstaller is gone is removed too")
 
     # What changes nothing and fails with status 2: a copy of the uninstaller,
     # kept by an administrator beside a file of their own, run where it lies
@@ -366,6 +378,16 @@ def check_installer(c, setup, driver, scratch):
                                others=["uninstall.exe"])
     uninstall(c, wine, values.get("QuietUninstallString", ""), before, folders)
     c.equal(read(other), b"another program's uninstaller", rf"{lab}\uninstall.exe is untouched")
+
+    # Over a 32-bit install, the 64-bit one stays in a folder the user chose,
+    # moves from the 32-bit default folder to its own and goes where /D= says.
+    chosen = r"C:\工具\传动比"
+    for old, new, args in ((chosen, chosen, ()), (x86_dir, install_dir, ()),
+                           (chosen, install_dir, unquoted(f"/D={install_dir}"))):
+        wine.place_32bit(old, installed_files)
+        values = install_and_check(c, wine, setup, new, folders, *args, drive=False)
+        c.equal(wine.uninstall_entries("32"), {}, f"installed over {old}: its entry is gone")
+        uninstall(c, wine, values.get("QuietUninstallString", ""), before, folders)
 
 
 def main():

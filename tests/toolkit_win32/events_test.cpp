@@ -119,6 +119,7 @@ TEST_F(Win32WindowTest, LinesPutIntoAFieldLeaveItsFirstLine) {
   };
   const auto ctrlV = [&] { Type({'V'}, {VK_CONTROL}); };
   const auto shiftInsert = [&] { Type({VK_INSERT}, {VK_SHIFT}); };
+  const auto ctrlShiftInsert = [&] { Type({VK_INSERT}, {VK_CONTROL, VK_SHIFT}); };
   // What the context menu's Paste sends.
   const auto pasteMessage = [&] { SendMessageW(Hwnd(Control::Text1), WM_PASTE, 0, 0); };
   const std::wstring longLine(40000, L'9');
@@ -127,6 +128,8 @@ TEST_F(Win32WindowTest, LinesPutIntoAFieldLeaveItsFirstLine) {
       {"CR LF between two digits", L"19", L"5\r\n7", ctrlV, L"159"},
       {"a carriage return alone", L"", L"1500\r2000", ctrlV, L"1500"},
       {"a carriage return alone, by Shift+Insert", L"1", L"500\r2", shiftInsert, L"1500"},
+      {"a carriage return alone, by Ctrl+Shift+Insert", L"", L"1500\r2000", ctrlShiftInsert,
+       L"1500"},
       {"one line, by WM_PASTE", L"1", L"500", pasteMessage, L"1500"},
       {"an empty first line", L"7", L"\r2000", ctrlV, L"7"},
       {"a long line, then more", L"", longLine + L"\r" + std::wstring(200000, L'8'), pasteMessage,

@@ -138,12 +138,15 @@ std::optional<std::wstring> ClipboardText(HWND owner) {
 // GWLP_USERDATA, but for pastes.
 LRESULT CALLBACK FieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
   const auto edit = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(field, GWLP_USERDATA));
-  const bool shiftInsert = message == WM_KEYDOWN && wParam == VK_INSERT &&
-                           GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0;
+  // The Edit pastes on Shift+Insert whether Ctrl is held or not, without a
+  // WM_PASTE.
+  const bool shiftInsert =
+      message == WM_KEYDOWN && wParam == VK_INSERT && GetKeyState(VK_SHIFT) < 0;
   if (message == WM_PASTE || shiftInsert) {
-    // A paste (Ctrl+V, Shift+Insert, the context menu's) puts in the first
-    // line of the clipboard's text, as one step that Ctrl+Z takes back.
-    // Windows' own field joins lines that end in a carriage return alone.
+    // A paste (Ctrl+V, Shift+Insert, Ctrl+Shift+Insert, the context menu's)
+    // puts in the first line of the clipboard's text, as one step that
+    // Ctrl+Z takes back. Windows' own field joins lines that end in a
+    // carriage return alone.
     try {
       const std::optional<std::wstring> text = ClipboardText(field);
       if (!text) return 0;
