@@ -14,9 +14,8 @@ std::u16string_view FirstLine(std::u16string_view text) {
   return end == std::u16string_view::npos ? text : text.substr(0, end);
 }
 
-std::optional<std::u16string> KeepFirstLineOfEdit(std::u16string_view before,
-                                                  std::u16string_view after,
-                                                  std::size_t cursor) {
+std::optional<FieldEdit> KeepFirstLineOfEdit(std::u16string_view before, std::u16string_view after,
+                                             std::size_t cursor) {
   cursor = std::min(cursor, after.size());
   // What follows the cursor was there before; what precedes it starts with
   // what the edit left of the old text.
@@ -27,10 +26,7 @@ std::optional<std::u16string> KeepFirstLineOfEdit(std::u16string_view before,
   while (start < limit && before[start] == after[start]) ++start;
   const std::u16string_view put = after.substr(start, cursor - start);
   if (std::none_of(put.begin(), put.end(), IsLineBreak)) return std::nullopt;
-  std::u16string text(after.substr(0, start));
-  text += FirstLine(put);
-  text += after.substr(cursor);
-  return text;
+  return FieldEdit{start, before.size() - kept, std::u16string(FirstLine(put))};
 }
 
 }  // namespace toolkit

@@ -54,59 +54,6 @@ std::set<Control> SelectedOptions(toolkit::qt::QtWindow& window) {
   return selected;
 }
 
-TEST_F(QtWindowTest, ClicksRaiseTheirEventOnlyWhenTheyChangeTheSelection) {
-  struct Run {
-    const char* name;
-    std::vector<Control> clicks;
-    Entries raised;
-    std::set<Control> selected;
-  };
-  const Run runs[] = {
-      {"a click selects and raises once", {Control::Option2}, {"Option2_Click"},
-       {Control::Option2}},
-      {"clicking the selected option again raises nothing", {Control::Option2, Control::Option2},
-       {"Option2_Click"}, {Control::Option2}},
-      {"switching raises the newly selected option", {Control::Option1, Control::Option3},
-       {"Option1_Click", "Option3_Click"}, {Control::Option3}},
-      {"the frames are independent", {Control::Option4, Control::Option1, Control::Option6},
-       {"Option4_Click", "Option1_Click", "Option6_Click"}, {Control::Option1, Control::Option6}},
-      {"a push button raises on every click", {Control::Command1, Control::Command1},
-       {"Command1_Click", "Command1_Click"}, {}},
-  };
-  for (const Run& run : runs) {
-    SCOPED_TRACE(run.name);
-    for (const Option option : kOptions) Window().Deselect(option);
-    events.entries.clear();
-    for (const Control control : run.clicks) Click(Find(control));
-    EXPECT_EQ(events.entries, run.raised);
-    EXPECT_EQ(SelectedOptions(Window()), run.selected);
-  }
-}
-
-TEST_F(QtWindowTest, ArrowKeysMoveTheSelectionAndRaiseTheNewOption) {
-  struct Step {
-    const char* name;
-    Qt::Key key;
-    Control focusAfter;
-    Entries raised;
-  };
-  const Step steps[] = {
-      {"Down from Option1", Qt::Key_Down, Control::Option2, {"Option2_Click"}},
-      {"Down from Option2", Qt::Key_Down, Control::Option3, {"Option3_Click"}},
-      {"Up from Option3", Qt::Key_Up, Control::Option2, {"Option2_Click"}},
-  };
-  Click(Find(Control::Option1));
-  Find(Control::Option1).setFocus(Qt::OtherFocusReason);
-  for (const Step& step : steps) {
-    SCOPED_TRACE(step.name);
-    events.entries.clear();
-    QTest::keyClick(QApplication::focusWidget(), step.key);
-    EXPECT_EQ(QApplication::focusWidget(), &Find(step.focusAfter));
-    EXPECT_EQ(events.entries, step.raised);
-    EXPECT_EQ(SelectedOptions(Window()), std::set<Control>{step.focusAfter});
-  }
-}
-
 TEST_F(QtWindowTest, ArrowKeysInAGroupWithoutSelectionOnlyMoveTheFocus) {
   Find(Control::Option4).setFocus(Qt::OtherFocusReason);
   QTest::keyClick(&Find(Control::Option4), Qt::Key_Down);
@@ -160,35 +107,6 @@ TEST_F(QtWindowTest, FieldsHoldExactlyTheTextGiven) {
 TEST_F(QtWindowTest, UserTypingReachesGetText) {
   QTest::keyClicks(&Find(Control::Text1), "1500");
   EXPECT_EQ(Window().GetText(TextField::Text1), "1500");
-}
-
-TEST_F(QtWindowTest, LinesPutIntoAFieldLeaveItsFirstLine) {
-  struct Put {
-    const char* name;
-    const char* before;
-    int cursor;
-    const char* lines;
-    std::function<void(QLineEdit&)> put;
-    const char* after;
-  };
-  const auto pasteByKey = [](QLineEdit& field) { QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier); };
-  const auto pasteByMenu = [](QLineEdit& field) { field.paste(); };
-  const Put puts[] = {
-      {"Ctrl+V into an empty field", "", 0, "1500\r\n2000", pasteByKey, "1500"},
-      {"Ctrl+V between two digits", "19", 1, "5\n7", pasteByKey, "159"},
-      {"the context menu's paste", "", 0, "3.5\n", pasteByMenu, "3.5"},
-      {"one line pasted whole", "1", 1, "500", pasteByKey, "1500"},
-  };
-  auto& field = Find<QLineEdit>(Control::Text1);
-  field.setFocus(Qt::OtherFocusReason);
-  for (const Put& put : puts) {
-    SCOPED_TRACE(put.name);
-    Window().SetText(TextField::Text1, put.before);
-    field.setCursorPosition(put.cursor);
-    QGuiApplication::clipboard()->setText(QString::fromUtf8(put.lines));
-    put.put(field);
-    EXPECT_EQ(Window().GetText(TextField::Text1), put.after);
-  }
 }
 
 TEST_F(QtWindowTest, DisabledFieldKeepsItsTextAndRefusesTyping) {
@@ -392,23 +310,6 @@ TEST_F(QtWindowTest, CloseRequestsAskOnceAndACancelKeepsTheWindow) {
   Form().windowHandle()->close();
   EXPECT_EQ(events.entries, Entries{"Form_QueryUnload:ControlMenu"});
   EXPECT_TRUE(Window().IsUnloaded());
-}
-
-TEST_F(QtWindowTest, ACloseWhileTheResultBoxIsOpenWaitsForItsHandler) {
-  events.on["Command1_Click"] = [this] {
-    Window().ShowMessage("传动比为： 1.570796", "Result！", calc::MessageIcon::Information);
-    events.entries.push_back("box closed");
-  };
-  ExpectBox([this](QMessageBox& box) {
-    Form().windowHandle()->close();  // as the taskbar's "close window" asks
-    events.entries.push_back(Form().isVisible() ? "still open" : "closed under the box");
-    PressEnter(box);
-  });
-  Click(Find(Control::Command1));
-  EXPECT_EQ(events.entries, (Entries{"Form_Load", "Command1_Click", "still open", "box closed",
-                                     "Form_QueryUnload:ControlMenu"}));
-  EXPECT_TRUE(Window().IsUnloaded());
-  EXPECT_FALSE(Form().isVisible());
 }
 
 TEST_F(QtWindowTest, AFailingHandlerIsReportedAndTheWindowGoesOn) {

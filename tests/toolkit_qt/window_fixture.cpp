@@ -16,7 +16,6 @@ namespace toolkit_qt_test {
 namespace {
 
 constexpr int kWatchIntervalMs = 10;
-constexpr qint64 kTimeLimitMs = 20000;
 constexpr int kHungStatus = 99;  // what an event loop ended by the watchdog returns
 
 std::string Describe(const QMessageBox& box) {
@@ -44,15 +43,28 @@ int RunQtWindow(const toolkit::HandlerFactory& makeHandlers, toolkit::FailureDes
       makeHandlers);
 }
 
-QtWindowTest::QtWindowTest() {
-  QObject::connect(&watchdog_, &QTimer::timeout, [this] { Watch(); });
-  watchdog_.start(kWatchIntervalMs);
-  clock_.start();
+QtWindowTest::QtWindowTest()
+    : watchdog_({
+          []() -> std::optional<QMessageBox*> {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return std::nullopt;
+            return box;
+          },
+          [](QMessageBox* box) { return Describe(*box); },
+          [](QMessageBox* box) { box->reject(); },
+          [](QMessageBox* box) { return box->isVisible(); },
+          [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+            QCoreApplication::exit(kHungStatus);
+          },
+      }) {
+  QObject::connect(&timer_, &QTimer::timeout, [this] { watchdog_.Watch(); });
+  timer_.start(kWatchIntervalMs);
 }
 
 void QtWindowTest::TearDown() {
-  watchdog_.stop();
-  EXPECT_EQ(expectedBoxes_.size(), 0u) << "an expected message box never opened";
+  timer_.stop();
+  EXPECT_EQ(watchdog_.StillExpected(), 0u) << "an expected message box never opened";
   window_.reset();
   handlers_.reset();
 }
@@ -76,33 +88,7 @@ toolkit::HandlerFactory QtWindowTest::RecordingFactory(toolkit::qt::QtWindow*& r
 }
 
 void QtWindowTest::ExpectBox(std::function<void(QMessageBox&)> inspect) {
-  expectedBoxes_.push_back(std::move(inspect));
-}
-
-void QtWindowTest::Watch() {
-  if (inspecting_) return;  // an inspector is waiting for events itself
-  if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-    if (expectedBoxes_.empty()) {
-      ADD_FAILURE() << "unexpected message box " << Describe(*box);
-      box->reject();
-    } else {
-      const auto inspect = std::move(expectedBoxes_.front());
-      expectedBoxes_.pop_front();
-      inspecting_ = true;
-      inspect(*box);
-      inspecting_ = false;
-      if (box->isVisible()) {
-        ADD_FAILURE() << "the inspector left the box open: " << Describe(*box);
-        box->reject();
-      }
-    }
-  }
-  if (clock_.elapsed() > kTimeLimitMs) {
-    ADD_FAILURE() << "the test ran past " << kTimeLimitMs << " ms; ending its event loops";
-    clock_.restart();
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-    QCoreApplication::exit(kHungStatus);
-  }
+  watchdog_.Expect([inspect = std::move(inspect)](QMessageBox* box) { inspect(*box); });
 }
 
 }  // namespace toolkit_qt_test

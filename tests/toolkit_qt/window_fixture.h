@@ -2,13 +2,9 @@
 // The one fixture of the Qt binding's tests: the window of kForm2Layout with
 // recording handlers, on the offscreen platform, under a watchdog.
 //
-// The watchdog is a QTimer that runs whenever an event loop does (a message
-// box's own loop, or the program's): each modal box that opens goes to the
-// next inspector queued with ExpectBox; a box nobody expected fails the test
-// and is closed; a test running past its time limit fails and has its event
-// loops ended, so that nothing hangs.
+// The watchdog (box_watchdog.h) runs on a QTimer, which runs whenever an
+// event loop does (a message box's own loop, or the program's).
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -24,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "box_watchdog.h"
 #include "recording_events.h"
 #include "toolkit/qt/application.h"
 #include "toolkit/qt/qt_window.h"
@@ -74,19 +71,15 @@ class QtWindowTest : public ::testing::Test {
 
   // The next modal box to open goes to `inspect`, which must close it.
   void ExpectBox(std::function<void(QMessageBox&)> inspect);
-  std::size_t BoxesStillExpected() const { return expectedBoxes_.size(); }
+  std::size_t BoxesStillExpected() const { return watchdog_.StillExpected(); }
 
   EventLog events;
 
  private:
-  void Watch();
-
   std::unique_ptr<toolkit::qt::QtWindow> window_;
   std::unique_ptr<RecordingEvents> handlers_;
-  QTimer watchdog_;
-  QElapsedTimer clock_;
-  std::deque<std::function<void(QMessageBox&)>> expectedBoxes_;
-  bool inspecting_ = false;
+  QTimer timer_;
+  toolkit_test::BoxWatchdog<QMessageBox*> watchdog_;
 };
 
 }  // namespace toolkit_qt_test

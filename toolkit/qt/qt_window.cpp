@@ -135,14 +135,15 @@ class QtWindow::FieldWidget final : public QLineEdit {
   }
 
  private:
+  // The user's edit is taken back and its first line put in instead, as one
+  // edit that Ctrl+Z takes back.
   void KeepFirstLine(const QString& after) {
     const auto kept = KeepFirstLineOfEdit(Utf16(before_), Utf16(after),
                                           static_cast<std::size_t>(cursorPosition()));
     if (!kept) return;
-    const QString text = QString::fromUtf16(kept->data(), static_cast<qsizetype>(kept->size()));
-    const int cursor = cursorPosition() - static_cast<int>(after.size() - text.size());
-    setText(text);
-    setCursorPosition(cursor);
+    undo();
+    setSelection(static_cast<int>(kept->start), static_cast<int>(kept->end - kept->start));
+    insert(QString::fromUtf16(kept->text.data(), static_cast<qsizetype>(kept->text.size())));
   }
 
   static std::u16string_view Utf16(const QString& text) {
@@ -254,6 +255,9 @@ Widget& QtWindow::ControlAs(Control control) const {
 void QtWindow::Open(WindowEvents& events) {
   if (!dispatch_.Load(events)) return;
   CentreOnScreen(*form_);
+  // The focus starts at the first control of the focus order.
+  const std::vector<Control> order = FocusOrder(rows_);
+  if (!order.empty()) controls_[Index(order.front())]->setFocus(Qt::OtherFocusReason);
   form_->show();
   CentreOnScreen(*form_);  // again, now that the frame may be known
 }
