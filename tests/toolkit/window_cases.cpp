@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "ui/form2.h"
 #include "ui/form2_layout.h"
 
 namespace window_cases {
@@ -131,23 +132,31 @@ const std::vector<Case> kCases = {
       Click(Command1),
       ErrorBox("输出转轴直径为零，无法换算转速！请检查输出速度转轴直径的数值。")}},
 
-    // A field keeps the first line of a paste, whatever ends it.
-    {"lines pasted into an empty field", {Paste(Text1, "1500\r\n2000")}, {{Text1, "1500"}}},
-    {"lines pasted between two digits", {Type(Text1, "19"), Paste(Text1, "5\n7", "Control+v", 1)},
-     {{Text1, "159"}}},
-    {"a carriage return alone ends a line", {Paste(Text1, "1500\r2000")}, {{Text1, "1500"}}},
+    // A field keeps the first line of a paste, whatever ends it, and Ctrl+Z
+    // takes the paste back.
+    {"lines pasted into an empty field",
+     {Paste(Text1, "1500\r\n2000"), Shows(Text1, "1500"), Key("Control+z")}, {{Text1, ""}}},
+    {"lines pasted between two digits",
+     {Type(Text1, "19"), Paste(Text1, "5\n7", "Control+v", 1), Shows(Text1, "159"),
+      Key("Control+z")},
+     {{Text1, "19"}}},
+    {"a carriage return alone ends a line",
+     {Paste(Text1, "1500\r2000"), Shows(Text1, "1500"), Key("Control+z")}, {{Text1, ""}}},
     {"an empty first line puts nothing in", {Type(Text1, "7"), Paste(Text1, "\r2000")},
      {{Text1, "7"}}},
     {"one line is pasted whole", {Type(Text1, "1"), Paste(Text1, "500")}, {{Text1, "1500"}}},
-    {"Shift+Insert", {Type(Text1, "1"), Paste(Text1, "500\r2", "Shift+Insert")},
-     {{Text1, "1500"}}, false, {"Shift+Insert"}},
-    {"the context menu's paste", {Paste(Text1, "3.5\n", "menu")}, {{Text1, "3.5"}}, false,
-     {"menu"}},
-    {"a long line, then more", {Paste(Text1, "<40000×9>\r<200000×8>", "menu")},
-     {{Text1, "<40000×9>"}}, false, {"menu"}},
-    {"Ctrl+Z takes a paste back",
-     {Type(Text1, "19"), Paste(Text1, "5\r\n7", "Control+v", 1), Key("Control+z")},
-     {{Text1, "19"}}},
+    {"Shift+Insert",
+     {Type(Text1, "19"), Paste(Text1, "5\r2", "Shift+Insert", 1), Shows(Text1, "159"),
+      Key("Control+z")},
+     {{Text1, "19"}}, false, {"Shift+Insert"}},
+    {"Ctrl+Shift+Insert",
+     {Paste(Text1, "1500\r2000", "Control+Shift+Insert"), Shows(Text1, "1500"), Key("Control+z")},
+     {{Text1, ""}}, false, {"Control+Shift+Insert"}},
+    {"the context menu's paste", {Paste(Text1, "3.5\n", "menu"), Shows(Text1, "3.5"), Key("Control+z")},
+     {{Text1, ""}}, false, {"menu"}},
+    {"a long line, then more",
+     {Paste(Text1, "<40000×9>\r<200000×8>", "menu"), Shows(Text1, "<40000×9>"), Key("Control+z")},
+     {{Text1, ""}}, false, {"menu"}},
 
     // Closing: Form_QueryUnload once, and the window goes.
     {"the close box closes the window", {Click(Option3), Type(Text1, "12"), CloseBox()}, {}, true},
@@ -169,6 +178,7 @@ Step Paste(Control control, std::string_view text, std::string_view how, int car
 Step CloseBox() { return {Step::Do::CloseBox}; }
 Step TaskbarClose() { return {Step::Do::TaskbarClose}; }
 Step Focused(Control control) { return {Step::Do::Focused, control}; }
+Step Shows(Control control, std::string_view shown) { return {Step::Do::Shows, control, shown}; }
 Step Box(std::string_view title, std::string_view prompt, std::vector<Step> inBox) {
   return {Step::Do::Box, Frame1, prompt, {}, -1, title, std::move(inBox)};
 }
@@ -217,7 +227,7 @@ std::string Quoted(std::string_view text) {
 std::string Name(Control control) { return Quoted(toolkit::ControlName(control)); }
 
 constexpr const char* kDo[] = {"Click", "Type", "Key", "Focus", "Paste", "CloseBox",
-                               "TaskbarClose", "Focused", "Box"};
+                               "TaskbarClose", "Focused", "Shows", "Box"};
 constexpr const char* kKinds[] = {"Frame", "OptionButton", "Label", "TextBox", "PushButton"};
 
 std::string StepsJson(const std::vector<Step>& steps) {
@@ -295,6 +305,8 @@ void Perform(WindowDriver& driver, const std::vector<Step>& steps) {
     }
     if (step.what == Step::Do::Focused) {
       EXPECT_EQ(driver.FocusedControl(), step.control);
+    } else if (step.what == Step::Do::Shows) {
+      EXPECT_EQ(driver.Show(step.control), Expand(step.text));
     } else {
       driver.Do(step);
     }
@@ -326,7 +338,41 @@ void RunCases(WindowDriver& driver) {
   }
 }
 
-void CheckControls(const std::function<ControlView(Control)>& view) {
+namespace {
+
+class CountingQueryUnload final : public toolkit::WindowEvents {
+ public:
+  CountingQueryUnload(std::unique_ptr<toolkit::WindowEvents> form2, int& count)
+      : form2_(std::move(form2)), count_(count) {}
+
+  void Form_Load() override { form2_->Form_Load(); }
+  void Form_QueryUnload(bool& cancel, toolkit::CloseReason reason) override {
+    ++count_;
+    form2_->Form_QueryUnload(cancel, reason);
+  }
+  void Option1_Click() override { form2_->Option1_Click(); }
+  void Option2_Click() override { form2_->Option2_Click(); }
+  void Option3_Click() override { form2_->Option3_Click(); }
+  void Option4_Click() override { form2_->Option4_Click(); }
+  void Option5_Click() override { form2_->Option5_Click(); }
+  void Option6_Click() override { form2_->Option6_Click(); }
+  void Command1_Click() override { form2_->Command1_Click(); }
+  void Command2_Click() override { form2_->Command2_Click(); }
+
+ private:
+  std::unique_ptr<toolkit::WindowEvents> form2_;
+  int& count_;
+};
+
+}  // namespace
+
+std::unique_ptr<toolkit::WindowEvents> CountingForm2(toolkit::WindowToolkit& window,
+                                                    int& queryUnloads) {
+  queryUnloads = 0;
+  return std::make_unique<CountingQueryUnload>(ui::MakeForm2(window), queryUnloads);
+}
+
+void CheckControls(const std::function<ControlView(Control)>& view, int dpi) {
   const toolkit::WindowLayout& layout = ui::kForm2Layout;
   for (const toolkit::ControlLayout& row : layout.controls) {
     SCOPED_TRACE(std::string(toolkit::ControlName(row.control)));
@@ -338,10 +384,10 @@ void CheckControls(const std::function<ControlView(Control)>& view) {
         top += frame.top;
       }
     }
-    EXPECT_EQ(seen.left, toolkit::TwipsToPixels(left));
-    EXPECT_EQ(seen.top, toolkit::TwipsToPixels(top));
-    EXPECT_EQ(seen.width, toolkit::TwipsToPixels(row.width));
-    EXPECT_EQ(seen.height, toolkit::TwipsToPixels(row.height));
+    EXPECT_EQ(seen.left, toolkit::TwipsToPixels(left, dpi));
+    EXPECT_EQ(seen.top, toolkit::TwipsToPixels(top, dpi));
+    EXPECT_EQ(seen.width, toolkit::TwipsToPixels(row.width, dpi));
+    EXPECT_EQ(seen.height, toolkit::TwipsToPixels(row.height, dpi));
     EXPECT_EQ(seen.caption, row.caption);
     EXPECT_EQ(seen.pointingHand, row.cursor == toolkit::Cursor::PointingHand);
     EXPECT_EQ(seen.names, row.buddy);

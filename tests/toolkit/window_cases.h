@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "toolkit/controls.h"
+#include "toolkit/window_toolkit.h"
 
 namespace window_cases {
 
@@ -33,6 +35,7 @@ struct Step {
     CloseBox,      // the window's close box
     TaskbarClose,  // a close asked from outside the window (the taskbar's), not by a click
     Focused,       // seen: the control has the focus
+    Shows,         // seen: the control shows `text` (as Shown below)
     Box,           // seen: a box opens with `title` and `text`; `inBox` is done, then Enter closes it
   } what;
   Control control = Control::Frame1;
@@ -52,6 +55,7 @@ Step Paste(Control control, std::string_view text, std::string_view how = "Contr
 Step CloseBox();
 Step TaskbarClose();
 Step Focused(Control control);
+Step Shows(Control control, std::string_view shown);
 Step Box(std::string_view title, std::string_view prompt, std::vector<Step> inBox = {});
 
 // What the window shows of one control, as a driver reads it: an option
@@ -111,16 +115,22 @@ class WindowDriver {
 // GoogleTest's expectations.
 void RunCases(WindowDriver& driver);
 
+// Form2's own handlers for `window`, counting into `queryUnloads` each
+// Form_QueryUnload they get.
+std::unique_ptr<toolkit::WindowEvents> CountingForm2(toolkit::WindowToolkit& window,
+                                                    int& queryUnloads);
+
 // What a control is, as a driver reads it off the window.
 struct ControlView {
-  int left, top, width, height;  // pixels of the client area at 96 dpi
+  int left, top, width, height;  // pixels of the client area
   std::string caption;           // a text box's text
   bool pointingHand;
   std::optional<Control> names;  // the field a label names
 };
 
-// Each control of Form2 against its layout row: its place, its caption, the
-// pointing hand over the push buttons only, each label naming its field.
-void CheckControls(const std::function<ControlView(Control)>& view);
+// Each control of Form2 against its layout row at `dpi`: its place, its
+// caption, the pointing hand over the push buttons only, each label naming
+// its field.
+void CheckControls(const std::function<ControlView(Control)>& view, int dpi = 96);
 
 }  // namespace window_cases

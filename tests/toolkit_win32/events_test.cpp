@@ -40,43 +40,23 @@ TEST_F(Win32WindowTest, LoadComesBeforeTheWindowShowsAndNothingIsSelected) {
   EXPECT_EQ(GetFocus(), Hwnd(Control::Option1)) << "the focus starts at the first tab stop";
 }
 
-TEST_F(Win32WindowTest, ClicksRaiseTheirEventOnlyWhenTheyChangeTheSelection) {
-  struct Step {
-    const char* name;
-    std::function<void()> act;
-    Entries raised;
-  };
-  const Step steps[] = {
-      {"a click on Option2", [&] { Click(Control::Option2); }, {"Option2_Click"}},
-      {"a second click on it", [&] { Click(Control::Option2); }, {}},
-      {"the down arrow selects Option3", [&] { Type({VK_DOWN}); }, {"Option3_Click"}},
-      {"Space on the selected option", [&] { Type({VK_SPACE}); }, {}},
-      {"a click on Option4 leaves Frame1 alone", [&] { Click(Control::Option4); },
-       {"Option4_Click"}},
-      {"Deselect raises nothing", [&] { Window().Deselect(Option::Option4); }, {}},
-      {"a click on Option4 again selects it", [&] { Click(Control::Option4); },
-       {"Option4_Click"}},
-  };
-  Window();
-  for (const Step& step : steps) {
-    SCOPED_TRACE(step.name);
-    events.entries.clear();
-    step.act();
-    Pump();
-    EXPECT_EQ(events.entries, step.raised);
-  }
-  EXPECT_TRUE(Window().IsSelected(Option::Option3));
-  EXPECT_FALSE(Window().IsSelected(Option::Option2));
-  EXPECT_TRUE(Window().IsSelected(Option::Option4));
-}
-
-TEST_F(Win32WindowTest, DeselectedGroupsStayReachableByTab) {
+// Deselect raises nothing; the option is selected again by a click, and its
+// group stays reachable by Tab meanwhile.
+TEST_F(Win32WindowTest, DeselectRaisesNothingAndLeavesTheGroupReachable) {
+  Click(Control::Option4);
   Click(Control::Option2);
+  events.entries.clear();
+  Window().Deselect(Option::Option4);
   Window().Deselect(Option::Option2);
+  Pump();
+  EXPECT_EQ(events.entries, Entries{});
   EXPECT_FALSE(Window().IsSelected(Option::Option2));
   SetFocus(Hwnd(Control::Text4));
   Type({VK_TAB});
   EXPECT_EQ(GetFocus(), Hwnd(Control::Option1));
+  Click(Control::Option4);
+  EXPECT_EQ(events.entries, Entries{"Option4_Click"});
+  EXPECT_TRUE(Window().IsSelected(Option::Option4));
 }
 
 TEST_F(Win32WindowTest, FieldsHoldExactlyTheTextGivenAndADisabledOneKeepsIt) {
@@ -105,54 +85,6 @@ TEST_F(Win32WindowTest, FieldsHoldExactlyTheTextGivenAndADisabledOneKeepsIt) {
   wchar_t caption[64] = {};
   GetWindowTextW(Hwnd(Control::Label1), caption, 64);
   EXPECT_EQ(std::wstring(caption), Wide("输入转速n1（转/分钟）："));
-}
-
-// A paste keeps the first line of the clipboard's text, whatever ends it,
-// as the Qt and web windows do; Ctrl+Z takes it back.
-TEST_F(Win32WindowTest, LinesPutIntoAFieldLeaveItsFirstLine) {
-  struct Put {
-    const char* name;
-    std::wstring before;  // with the caret after its first character
-    std::wstring lines;   // on the clipboard
-    std::function<void()> paste;
-    std::wstring after;
-  };
-  const auto ctrlV = [&] { Type({'V'}, {VK_CONTROL}); };
-  const auto shiftInsert = [&] { Type({VK_INSERT}, {VK_SHIFT}); };
-  const auto ctrlShiftInsert = [&] { Type({VK_INSERT}, {VK_CONTROL, VK_SHIFT}); };
-  // What the context menu's Paste sends.
-  const auto pasteMessage = [&] { SendMessageW(Hwnd(Control::Text1), WM_PASTE, 0, 0); };
-  const std::wstring longLine(40000, L'9');
-  const Put puts[] = {
-      {"a line feed", L"", L"1500\n2000", ctrlV, L"1500"},
-      {"CR LF between two digits", L"19", L"5\r\n7", ctrlV, L"159"},
-      {"a carriage return alone", L"", L"1500\r2000", ctrlV, L"1500"},
-      {"a carriage return alone, by Shift+Insert", L"1", L"500\r2", shiftInsert, L"1500"},
-      {"a carriage return alone, by Ctrl+Shift+Insert", L"", L"1500\r2000", ctrlShiftInsert,
-       L"1500"},
-      {"one line, by WM_PASTE", L"1", L"500", pasteMessage, L"1500"},
-      {"an empty first line", L"7", L"\r2000", ctrlV, L"7"},
-      {"a long line, then more", L"", longLine + L"\r" + std::wstring(200000, L'8'), pasteMessage,
-       longLine},
-  };
-  HWND field = Hwnd(Control::Text1);
-  SetFocus(field);
-  for (const Put& put : puts) {
-    SCOPED_TRACE(put.name);
-    ASSERT_TRUE(OpenClipboard(Window().Handle()) && EmptyClipboard());
-    const std::size_t bytes = (put.lines.size() + 1) * sizeof(wchar_t);
-    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    std::memcpy(GlobalLock(data), put.lines.c_str(), bytes);
-    GlobalUnlock(data);
-    SetClipboardData(CF_UNICODETEXT, data);
-    CloseClipboard();
-    SetWindowTextW(field, put.before.c_str());
-    SendMessageW(field, EM_SETSEL, 1, 1);
-    put.paste();
-    EXPECT_EQ(TextOf(field), put.after);
-    Type({'Z'}, {VK_CONTROL});
-    EXPECT_EQ(TextOf(field), put.before) << "Ctrl+Z takes the paste back";
-  }
 }
 
 TEST_F(Win32WindowTest, ShowMessageShowsOneModalBoxThatEveryUsualWayCloses) {
@@ -238,74 +170,21 @@ TEST_F(Win32WindowTest, TheFocusComesBackWhereTheUserLeftIt) {
   DestroyWindow(other);
 }
 
-TEST_F(Win32WindowTest, AFailingHandlerIsReportedAndTheWindowGoesOn) {
-  events.on["Command1_Click"] = [] { throw std::runtime_error("boom"); };
-  Window();
-  ExpectBox([](HWND box) {
-    const SeenBox shown = Read(box);
-    EXPECT_EQ(shown.title, L"Failure seen");
-    EXPECT_EQ(shown.prompt, L"failure: boom");
-    Press({VK_RETURN});
-  });
-  Click(Control::Command1);
-  events.entries.clear();
-  Click(Control::Option1);
-  EXPECT_EQ(events.entries, Entries{"Option1_Click"}) << "the window goes on";
-}
-
-TEST_F(Win32WindowTest, EveryWayOfClosingAsksOnceAndEndsWithStatus0) {
-  struct Route {
-    const char* name;
-    std::function<void(toolkit::win32::Win32Window&, EventLog&)> close;
-    Entries raised;
-  };
-  const auto closeWhileTheBoxIsOpen = [this](toolkit::win32::Win32Window& window, EventLog& log) {
-    ExpectBox([&](HWND) {
-      // The taskbar's close, twice, while Command1_Click waits for the box.
-      SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
-      SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
-      log.entries.push_back(IsWindowVisible(window.Handle()) ? "closed twice, still shown"
-                                                             : "closed twice, gone");
-      Press({VK_RETURN});
-    });
-    toolkit_win32_test::Click(window, window.ControlHandle(Control::Command1));
-  };
-  const Route routes[] = {
-      {"the close box", [](auto& window, auto&) { PostMessageW(window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); },
-       {"Form_QueryUnload:ControlMenu"}},
-      {"Alt+F4", [](auto& window, auto&) { toolkit_win32_test::Type(window, {VK_F4}, {VK_MENU}); }, {"Form_QueryUnload:ControlMenu"}},
-      {"the exit button", [](auto& window, auto&) { toolkit_win32_test::Click(window, window.ControlHandle(Control::Command2)); },
-       {"Command2_Click", "Form_QueryUnload:Code"}},
-      {"Esc", [](auto& window, auto&) { toolkit_win32_test::Type(window, {VK_ESCAPE}); }, {"Command2_Click", "Form_QueryUnload:Code"}},
-      {"the end of the session",
-       [](auto& window, auto&) {
-         SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-         SendMessageW(window.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-       },
-       {"Form_QueryUnload:Session"}},
-      {"the taskbar's close while the result box is open", closeWhileTheBoxIsOpen,
-       {"Command1_Click", "closed twice, still shown", "Form_QueryUnload:ControlMenu"}},
-  };
-  for (const Route& route : routes) {
-    SCOPED_TRACE(route.name);
-    EventLog log;
-    RecordingEvents handlers(log);
-    toolkit::win32::Win32Window window(ui::kForm2Layout, DescribeForTest);
-    // As the program's handlers do: the exit button and every close unload.
-    log.on["Command2_Click"] = [&] { window.UnloadWindow(toolkit::Window::Form2); };
-    log.on["Form_QueryUnload"] = [&] { window.UnloadWindow(toolkit::Window::Form2); };
-    log.on["Command1_Click"] = [&] {
-      window.ShowMessage("传动比为： 1.570796", "Result！", calc::MessageIcon::Information);
-    };
-    window.Open(handlers);
-    WaitUntilActive(window);
-    log.entries.clear();
-    route.close(window, log);
-    EXPECT_EQ(window.RunLoop(), 0);
-    EXPECT_EQ(log.entries, route.raised);
-    EXPECT_TRUE(window.IsUnloaded());
-    EXPECT_FALSE(IsWindowVisible(window.Handle()));
-  }
+// The other ways of closing are among every binding's cases (cases_test.cpp).
+TEST_F(Win32WindowTest, TheEndOfTheSessionClosesTheWindowOnceWithStatus0) {
+  EventLog log;
+  RecordingEvents handlers(log);
+  toolkit::win32::Win32Window window(ui::kForm2Layout, DescribeForTest);
+  log.on["Form_QueryUnload"] = [&] { window.UnloadWindow(toolkit::Window::Form2); };
+  window.Open(handlers);
+  WaitUntilActive(window);
+  log.entries.clear();
+  SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  SendMessageW(window.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(window.RunLoop(), 0);
+  EXPECT_EQ(log.entries, Entries{"Form_QueryUnload:Session"});
+  EXPECT_TRUE(window.IsUnloaded());
+  EXPECT_FALSE(IsWindowVisible(window.Handle()));
 }
 
 // The session's end is asked first and decided after: when it does not end,

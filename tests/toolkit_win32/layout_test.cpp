@@ -132,7 +132,9 @@ TEST_P(Win32LayoutTest, EveryControlIsAStandardControlOfItsKind) {
   EXPECT_TRUE(GetWindowLongW(Hwnd(Control::Label1), GWL_STYLE) & SS_NOPREFIX);
 }
 
-TEST_P(Win32LayoutTest, EveryControlHasItsCaptionFontAndPixels) {
+// Place, caption, pointer and the field a label names are checked with
+// every binding's (cases_test.cpp); here, the face Windows draws each in.
+TEST_P(Win32LayoutTest, EveryControlHasItsFont) {
   const int dpi = ExpectedDpi();
   LOGFONTW messageFont{};
   ASSERT_TRUE(toolkit::win32::DpiFunctions::OfThisWindows().MessageFont(messageFont, dpi));
@@ -142,21 +144,6 @@ TEST_P(Win32LayoutTest, EveryControlHasItsCaptionFontAndPixels) {
   for (const ControlLayout& row : ui::kForm2Controls) {
     SCOPED_TRACE(Name(row.control));
     HWND control = Hwnd(row.control);
-    EXPECT_EQ(TextOf(control), Wide(row.caption));
-
-    int left = row.left;
-    int top = row.top;
-    if (row.container) {
-      const auto frame = std::ranges::find(ui::kForm2Controls, *row.container, &ControlLayout::control);
-      left += frame->left;
-      top += frame->top;
-    }
-    const RECT rect = ClientRect(Window().Handle(), control);
-    EXPECT_EQ(rect.left, toolkit::TwipsToPixels(left, dpi));
-    EXPECT_EQ(rect.top, toolkit::TwipsToPixels(top, dpi));
-    EXPECT_EQ(rect.right - rect.left, toolkit::TwipsToPixels(row.width, dpi));
-    EXPECT_EQ(rect.bottom - rect.top, toolkit::TwipsToPixels(row.height, dpi));
-
     // What the control is drawn in: the face Windows chose for its font.
     const auto controlFont = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     const ChosenFace chosen = ChosenFaceOf(controlFont);
@@ -332,67 +319,6 @@ TEST_P(Win32LayoutTest, TheWindowIsFixedCentredAndHasItsIcon) {
 
   for (const WPARAM size : {ICON_BIG, ICON_SMALL}) {
     EXPECT_NE(SendMessageW(form, WM_GETICON, size, 0), 0) << "icon " << size;
-  }
-}
-
-TEST_P(Win32LayoutTest, TabVisitsTheControlsInTabOrderAndEachGroupOnce) {
-  Window();
-  SetFocus(Hwnd(Control::Text1));
-  const Control forward[] = {Control::Text2,   Control::Text3,   Control::Command1,
-                             Control::Command2, Control::Text4,  Control::Option1,
-                             Control::Option4,  Control::Text1};
-  for (const Control expected : forward) {
-    Type({VK_TAB});
-    EXPECT_EQ(GetFocus(), Hwnd(expected)) << "Tab to " << Name(expected);
-  }
-  SetFocus(Hwnd(Control::Text4));
-  Type({VK_TAB}, {VK_SHIFT});
-  EXPECT_EQ(GetFocus(), Hwnd(Control::Command2)) << "Shift+Tab from Text4";
-
-  // A group with a selection is entered at the selected option.
-  Click(Control::Option5);
-  SetFocus(Hwnd(Control::Option1));
-  Type({VK_TAB});
-  EXPECT_EQ(GetFocus(), Hwnd(Control::Option5));
-  EXPECT_EQ(events.entries, (std::vector<std::string>{"Form_Load", "Option5_Click"}));
-}
-
-TEST_P(Win32LayoutTest, EnterAndEscPressTheDefaultCancelAndFocusedButtons) {
-  struct Key {
-    const char* name;
-    Control focus;
-    WORD key;
-    const char* event;
-  };
-  const Key table[] = {
-      {"Enter in a field", Control::Text1, VK_RETURN, "Command1_Click"},
-      {"Esc in a field", Control::Text3, VK_ESCAPE, "Command2_Click"},
-      {"Enter on the exit button", Control::Command2, VK_RETURN, "Command2_Click"},
-      {"Enter in a field afterwards", Control::Text4, VK_RETURN, "Command1_Click"},
-      {"Space on the OK button", Control::Command1, VK_SPACE, "Command1_Click"},
-  };
-  Window();
-  for (const Key& key : table) {
-    SCOPED_TRACE(key.name);
-    events.entries.clear();
-    SetFocus(Hwnd(key.focus));
-    Pump();
-    Type({key.key});
-    EXPECT_EQ(events.entries, std::vector<std::string>{key.event});
-  }
-}
-
-TEST_P(Win32LayoutTest, OnlyThePushButtonsShowThePointingHand) {
-  HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-  for (const ControlLayout& row : ui::kForm2Controls) {
-    SCOPED_TRACE(Name(row.control));
-    const bool pointing = SendMessageW(Window().Handle(), WM_SETCURSOR,
-                                       reinterpret_cast<WPARAM>(Hwnd(row.control)),
-                                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) != FALSE;
-    EXPECT_EQ(pointing, row.kind == toolkit::ControlKind::PushButton);
-    if (pointing) {
-      EXPECT_EQ(GetCursor(), hand);
-    }
   }
 }
 

@@ -8,7 +8,6 @@
 namespace toolkit_win32_test {
 namespace {
 
-constexpr DWORD kTimeLimitMs = 20000;
 constexpr UINT kWatchIntervalMs = 10;
 Win32WindowTest* watched = nullptr;  // the test the thread timer serves
 
@@ -95,7 +94,23 @@ void Click(const toolkit::win32::Win32Window& window, HWND control) {
   PumpUntil(window, 1, [](UINT message) { return message == WM_LBUTTONUP; });
 }
 
-Win32WindowTest::Win32WindowTest() : started_(GetTickCount()) {
+static std::string DescribeBox(HWND box) {
+  const SeenBox seen = Read(box);
+  return win32_test::Narrow(seen.title) + ": " + win32_test::Narrow(seen.prompt);
+}
+
+Win32WindowTest::Win32WindowTest()
+    : watchdog_({
+          []() -> std::optional<HWND> {
+            HWND box = OpenBox();
+            if (box == nullptr) return std::nullopt;
+            return box;
+          },
+          DescribeBox,
+          [](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); },
+          nullptr,  // a box closes once its loop takes the message
+          [] { PostQuitMessage(99); },
+      }) {
   watched = this;
   timer_ = SetTimer(nullptr, 0, kWatchIntervalMs, &Win32WindowTest::Watch);
 }
@@ -106,7 +121,7 @@ Win32WindowTest::~Win32WindowTest() {
 }
 
 void Win32WindowTest::TearDown() {
-  EXPECT_EQ(expectedBoxes_.size(), 0u) << "an expected message box never opened";
+  EXPECT_EQ(watchdog_.StillExpected(), 0u) << "an expected message box never opened";
   window_.reset();
 }
 
@@ -121,37 +136,8 @@ toolkit::win32::Win32Window& Win32WindowTest::Window() {
   return *window_;
 }
 
-void Win32WindowTest::ExpectBox(std::function<void(HWND box)> inspect) {
-  expectedBoxes_.push_back(std::move(inspect));
-}
-
 void CALLBACK Win32WindowTest::Watch(HWND, UINT, UINT_PTR, DWORD) {
-  if (watched != nullptr) watched->WatchBoxes();
-}
-
-void Win32WindowTest::WatchBoxes() {
-  if (inspecting_) return;
-  if (GetTickCount() - started_ > kTimeLimitMs) {
-    ADD_FAILURE() << "the test ran past its time limit";
-    started_ = GetTickCount();
-    if (HWND box = OpenBox()) PostMessageW(box, WM_COMMAND, IDOK, 0);
-    PostQuitMessage(99);
-    return;
-  }
-  HWND box = OpenBox();
-  if (box == nullptr) return;
-  if (expectedBoxes_.empty()) {
-    const SeenBox seen = Read(box);
-    ADD_FAILURE() << "an unexpected message box: " << win32_test::Narrow(seen.title) << ": "
-                  << win32_test::Narrow(seen.prompt);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    return;
-  }
-  const auto inspect = std::move(expectedBoxes_.front());
-  expectedBoxes_.pop_front();
-  inspecting_ = true;
-  inspect(box);
-  inspecting_ = false;
+  if (watched != nullptr) watched->watchdog_.Watch();
 }
 
 }  // namespace toolkit_win32_test

@@ -3,14 +3,11 @@
 // with recording handlers, driven through Windows' own input (SendInput) and
 // the same message processing as the program, under a watchdog.
 //
-// The watchdog is a thread timer, so it runs in every message loop, a message
-// box's own included: each message box that opens goes to the next inspector
-// queued with ExpectBox, which must close it; a box nobody expected fails the
-// test and is closed; a test running past its time limit fails.
+// The watchdog (box_watchdog.h) runs on a thread timer, so it runs in every
+// message loop, a message box's own included.
 
 #include <windows.h>
 
-#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -18,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "box_watchdog.h"
 #include "recording_events.h"
 #include "win32_test_helpers.h"
 #include "toolkit/controls.h"
@@ -76,7 +74,8 @@ class Win32WindowTest : public ::testing::Test {
   void Click(toolkit::Control control) { toolkit_win32_test::Click(Window(), Hwnd(control)); }
 
   // The next message box to open goes to `inspect`, which must close it.
-  void ExpectBox(std::function<void(HWND box)> inspect);
+  void ExpectBox(std::function<void(HWND box)> inspect) { watchdog_.Expect(std::move(inspect)); }
+  std::size_t BoxesStillExpected() const { return watchdog_.StillExpected(); }
 
   EventLog events;
   // The DPI functions the window is made with: this Windows' own unless a
@@ -85,14 +84,11 @@ class Win32WindowTest : public ::testing::Test {
 
  private:
   static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD);
-  void WatchBoxes();
 
   std::unique_ptr<RecordingEvents> handlers_;
   std::unique_ptr<toolkit::win32::Win32Window> window_;
-  std::deque<std::function<void(HWND)>> expectedBoxes_;
+  toolkit_test::BoxWatchdog<HWND> watchdog_;
   UINT_PTR timer_ = 0;
-  DWORD started_ = 0;
-  bool inspecting_ = false;
 };
 
 }  // namespace toolkit_win32_test
