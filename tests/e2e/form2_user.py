@@ -7,17 +7,39 @@ steps of one calculation done with mouse and keyboard.
     x.click_control(window, COMMAND1)
 """
 
-CAPTION = "传动比计算（作者：Velnor）"
-CLIENT_SIZE = (457, 307)  # 6855 x 4605 twips
+import json
+import os
+import subprocess
 
-# Client-area rectangles in twips (left, top, width, height). The options sit
-# in their frames: Frame1 at (120, 120), Frame2 at (3480, 120).
-OPTION1 = (120 + 120, 120 + 240, 1695, 495)  # rev/min, input side
-OPTION5 = (3480 + 120, 120 + 720, 2295, 495)  # rad/s, output side
-TEXT1 = (4455, 2100, 1215, 375)  # input speed
-TEXT3 = (4455, 2566, 1215, 375)  # output speed
-COMMAND1 = (1560, 4080, 975, 375)  # 确 定
-COMMAND2 = (4080, 4080, 975, 375)  # 退 出
+
+def _layout():
+    """Form2's layout as the program's tests write it (window_cases_json,
+    named by TR_WINDOW_CASES_PROGRAM)."""
+    program = os.environ["TR_WINDOW_CASES_PROGRAM"]
+    output = subprocess.run([program], check=True, capture_output=True, text=True).stdout
+    return json.loads(output)["layout"]
+
+
+LAYOUT = _layout()
+CAPTION = LAYOUT["caption"]
+CLIENT_SIZE = tuple((twips * 96 + 720) // 1440 for twips in (LAYOUT["width"], LAYOUT["height"]))
+
+
+def place(name):
+    """The control's rectangle in twips of the client area (left, top, width,
+    height): an option's frame adds its corner."""
+    rows = {row["name"]: row for row in LAYOUT["controls"]}
+    row = rows[name]
+    frame = rows[row["container"]] if row["container"] else {"left": 0, "top": 0}
+    return (row["left"] + frame["left"], row["top"] + frame["top"], row["width"], row["height"])
+
+
+OPTION1 = place("Option1")  # rev/min, input side
+OPTION5 = place("Option5")  # rad/s, output side
+TEXT1 = place("Text1")  # input speed
+TEXT3 = place("Text3")  # output speed
+COMMAND1 = place("Command1")  # 确 定
+COMMAND2 = place("Command2")  # 退 出
 
 
 def enter_calculation(x, window, input_rev_per_min, output_rad_per_sec):

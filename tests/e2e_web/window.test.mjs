@@ -1,16 +1,21 @@
 // The page, transmission-ratio.html, opened from disk and used as a person
 // would, in one browser engine: Chromium, Firefox or WebKit (engines.mjs
-// drives each through the same few methods, so every case is written once):
-// the window's geometry against the layout table, the roads through the
-// boxes, the options, the keys, pastes and drops, closing, the phone's taps,
-// accessibility; in Chromium also the fonts and the network.
+// drives each through the same few methods, so every case is written once).
+// First the cases that every binding runs (tests/toolkit/window_cases.h),
+// read from their JSON with the layout, through the driver below; then what
+// is the page's own: insertions of every kind, drops, clicks that take no
+// focus, the box's focus, what is done before the program is ready, the web
+// app with no network, the phone's taps, accessibility; in Chromium also the
+// fonts, the network and the installability.
 //
 //   TR_WEB_PAGE=build-web/app/transmission-ratio.html TR_WEB_ENGINE=firefox node --test tests/e2e_web/
 //
 // TR_WEB_ENGINE is chromium (the default), firefox or webkit; webkit needs an
-// X server (scripts/with-xvfb.sh) and xdotool.
+// X server (scripts/with-xvfb.sh) and xdotool. The JSON is written by the web
+// build's window_cases_json (TR_BUILD_TESTS=ON), or TR_WINDOW_CASES names it.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { fileURLToPath, pathToFileURL } from 'node:url';
@@ -25,21 +30,16 @@ const hostFolder = fileURLToPath(new URL('host/', pathToFileURL(pagePath)));
 const engine = engines[process.env.TR_WEB_ENGINE ?? 'chromium'];
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
-// The layout, read from its table in ui/form2_layout.h.
-const rows = [...readFileSync(new URL('ui/form2_layout.h', root), 'utf8').matchAll(
-  /\{Control::(\w+),\s*ControlKind::(\w+),\s*(?:std::nullopt|Control::(\w+)),\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+),/g,
-)].map(([, name, kind, container, left, top, width, height, tabIndex]) => ({
-  name, kind, container, left: +left, top: +top, width: +width, height: +height, tabIndex: +tabIndex,
-}));
+// The cases of every binding and the layout, as the program's tests write them.
+const { layout, cases } = JSON.parse(process.env.TR_WINDOW_CASES
+  ? readFileSync(process.env.TR_WINDOW_CASES, 'utf8')
+  : execFileSync(process.execPath, ['--no-experimental-fetch',
+    fileURLToPath(new URL('../tests/toolkit/window_cases_json.js', pathToFileURL(pagePath)))], { encoding: 'utf8' }));
+const rows = layout.controls;
 const rowOf = (name) => rows.find((r) => r.name === name);
-// The labels that name a field, and the controls with the pointing hand.
-const buddies = [...readFileSync(new URL('ui/form2_layout.h', root), 'utf8').matchAll(
-  /\{Control::(\w+),.*Cursor::\w+, Control::(\w+)\}/g)].map(([, label, field]) => ({ label, field }));
-const pointing = [...readFileSync(new URL('ui/form2_layout.h', root), 'utf8').matchAll(
-  /\{Control::(\w+),.*Cursor::PointingHand/g)].map(([, name]) => name);
 
 // The faces the page may draw its Chinese texts in.
-const SONG = ['宋体', 'SimSun', 'AR PL SungtiL GB', 'Noto Serif CJK SC'];
+const SONG = layout.faces;
 const INTERFACE = ['Microsoft YaHei UI', 'Microsoft YaHei', 'PingFang SC', 'Noto Sans CJK SC',
   'Source Han Sans SC', 'WenQuanYi Micro Hei'];
 
@@ -184,71 +184,114 @@ const windowState = (page) => page.evaluate(() => Object.fromEntries(
 ));
 
 describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () => {
-  test('the layout table is read: eighteen rows', () => assert.equal(rows.length, 18));
+  // ------------------------------------------------ the cases of every binding
+  // What the page lacks of what the cases ask (Shift+Insert, Ctrl+Shift+Insert
+  // and the keypad's Enter are the engines' own matters in a page).
+  const LACKS = ['taskbar', 'menu', 'Alt+F4', 'keypad', 'Shift+Insert', 'Control+Shift+Insert', 'page'];
+  const KEYS = { Space: 'Space', Enter: 'Enter', Escape: 'Escape', Tab: 'Tab', 'Shift+Tab': 'Shift+Tab',
+    ArrowDown: 'ArrowDown', ArrowUp: 'ArrowUp', 'Control+z': 'Control+z' };
+  // What the window shows of a control, as the cases name it.
+  const show = (page, name) => page.evaluate((name) => {
+    const e = document.getElementById(name);
+    if (e.matches('.option')) return e.querySelector('input').checked ? 'selected' : '';
+    if (e.matches('.field')) return e.value + (e.disabled ? ' (disabled)' : '');
+    return e.textContent;
+  }, name);
+  const expand = (text) => text.replace(/<(\d+)×(.)>/g, (_, count, c) => c.repeat(count));
+  async function run(page, steps) {
+    for (const step of steps) {
+      switch (step.do) {
+        case 'Click': await page.click(`#${step.control}`); break;
+        case 'Type': await page.fill(`#${step.control}`, step.text); break;
+        case 'Key': await page.press(KEYS[step.text]); break;
+        case 'Focus': await perform(page, ['focus', step.control]); break;
+        case 'Paste': {
+          const field = `#${step.control}`;
+          await page.evaluate(([field, caret]) => {
+            const e = document.querySelector(field);
+            e.focus();
+            const at = caret < 0 ? e.value.length : caret;
+            e.setSelectionRange(at, at);
+          }, [field, step.caret]);
+          const old = await page.evaluate((field) => document.querySelector(field).value, field);
+          await page.paste(expand(step.text));
+          await page.waitFor(([field, old]) => document.querySelector(field).value !== old, [field, old], 2000)
+            .catch(() => {});  // a paste that puts nothing in changes nothing
+          break;
+        }
+        case 'CloseBox': await page.click('.window .close-box'); break;
+        case 'Focused':
+          assert.equal(await page.evaluate(() => document.activeElement.closest('[id]')?.id), step.control, 'focused');
+          break;
+        case 'Shows': assert.equal(await show(page, step.control), expand(step.text), step.control); break;
+        case 'Box': {
+          const shown = await readBox(page);
+          assert.deepEqual([shown.title, shown.prompt], [step.title, step.text], 'the box');
+          await run(page, step.inBox);
+          await closeBox(page, 'Enter');
+          break;
+        }
+        default: throw new Error(`unknown step ${step.do}`);
+      }
+    }
+  }
+  for (const c of cases) {
+    const lacked = c.needs.find((need) => LACKS.includes(need));
+    test(`every binding: ${c.name}`, { skip: lacked && `a page has no ${lacked}` }, async () => {
+      const page = await open();
+      await run(page, c.steps);
+      for (const [name, text] of Object.entries(c.shown)) assert.equal(await show(page, name), expand(text), name);
+      if (c.closed) await page.waitFor(() => document.querySelector('.ended'));
+      assert.equal(await page.evaluate(() => document.querySelector('.window').hidden), c.closed, 'closed');
+      await done(page);
+    });
+  }
 
-  test('the eighteen controls stand where the layout puts them, 15 twips to a CSS pixel', async () => {
+  // Each control against its layout row, 15 twips to a CSS pixel: its place,
+  // caption, pointer, and the field its label names.
+  test('every binding: every control stands where its layout puts it', async () => {
     const page = await open();
-    const placed = await page.evaluate(() => {
+    const seen = await page.evaluate(() => {
       const client = document.querySelector('.client').getBoundingClientRect();
       return Object.fromEntries([...document.querySelectorAll('.client [id]')].map((e) => {
         const r = e.getBoundingClientRect();
-        return [e.id, [r.left - client.left, r.top - client.top, r.width, r.height]];
+        const caption = e.matches('.frame') ? e.querySelector('legend').textContent
+          : e.matches('.field') ? e.value : e.textContent;
+        return [e.id, { place: [r.left - client.left, r.top - client.top, r.width, r.height], caption,
+          pointing: getComputedStyle(e).cursor === 'pointer', names: e.matches('.label') ? e.control?.id ?? null : null }];
       }));
     });
+    assert.equal(Object.keys(seen).length, rows.length);
     for (const row of rows) {
       const frame = row.container ? rowOf(row.container) : { left: 0, top: 0 };
-      const expected = [row.left + frame.left, row.top + frame.top, row.width, row.height]
-        .map((twips) => Math.round(twips / 15));
-      assert.deepEqual(placed[row.name], expected, row.name);
+      assert.deepEqual(seen[row.name], {
+        place: [row.left + frame.left, row.top + frame.top, row.width, row.height].map((twips) => Math.round(twips / 15)),
+        caption: row.caption, pointing: row.pointingHand, names: row.kind === 'Label' ? row.buddy : null,
+      }, row.name);
     }
-    assert.equal(Object.keys(placed).length, 18);
     await done(page);
   });
 
-  test('each field is named by its label; the push buttons show the pointing hand', async () => {
-    assert.equal(buddies.length, 4);
-    assert.deepEqual(pointing, ['Command1', 'Command2']);
+  // ------------------------------------------------------- the page's own
+  test('the fields bring up a phone\'s full keyboard', async () => {
+    // Its digits come with the full stop and the minus sign everywhere: iOS's
+    // decimal pad has no minus (and a comma in some regions), a number field
+    // takes no blanks or full-width digits.
     const page = await open();
-    for (const { label, field } of buddies) {
-      assert.deepEqual(await page.evaluate((id) => [...document.getElementById(id).labels].map((l) => l.id), field),
-        [label], field);
-    }
-    const cursors = await page.evaluate(() => Object.fromEntries(
-      [...document.querySelectorAll('.client [id]')].map((e) => [e.id, getComputedStyle(e).cursor])));
-    for (const row of rows) {
-      assert.equal(cursors[row.name] === 'pointer', pointing.includes(row.name), row.name);
-    }
-    // A phone's full keyboard, whose digits come with the full stop and the
-    // minus sign everywhere: iOS's decimal pad has no minus (and a comma in
-    // some regions), a number field takes no blanks or full-width digits.
     const keyboards = await page.evaluate(() => [...document.querySelectorAll('.field')]
       .map((f) => `${f.id}: ${f.type}, ${f.inputMode || 'text'}`).sort());
     assert.deepEqual(keyboards, rows.filter((r) => r.kind === 'TextBox').map((r) => `${r.name}: text, text`).sort());
     await done(page);
   });
 
+  // 1500 rev/min against 100 rad/s, to the result box.
+  const CALCULATION = [['click', 'Option1'], ['click', 'Option5'], ['type', 'Text1', '1500'], ['type', 'Text3', '100'], ['click', 'Command1']];
+
   // Each road ends in a box; the window stays as it was once it is closed.
   // SET_UP: rev/min on both sides, 1500 in, 3 out, the focus in the second field.
   const SET_UP = [['click', 'Option1'], ['click', 'Option4'], ['type', 'Text1', '1500'], ['type', 'Text3', '3']];
   const roads = [
-    { name: 'rev/min in, rad/s out',
-      steps: [['click', 'Option1'], ['click', 'Option5'], ['type', 'Text1', '1500'], ['type', 'Text3', '100'],
-        ['click', 'Command1']],
-      box: result('传动比为： 1.570796') },
-    { name: 'no speed kind chosen', steps: [['type', 'Text1', '1500'], ['click', 'Command1']],
-      box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
-    { name: 'an empty output speed', steps: [['click', 'Option1'], ['click', 'Option4'], ['type', 'Text1', '1500'],
-      ['click', 'Command1']], box: error('数值输入不完全！') },
-    { name: 'a zero output speed: the failure box', steps: [['click', 'Option1'], ['click', 'Option4'],
-      ['type', 'Text1', '1500'], ['type', 'Text3', '0'], ['click', 'Command1']],
-    box: error('输出速度为零，无法计算传动比！请检查输出速度的数值。') },
-    { name: 'Enter in a field presses 确 定', steps: [['click', 'Option2'], ['click', 'Option4'],
-      ['type', 'Text1', '100'], ['type', 'Text3', '1500'], ['key', 'Enter']], box: result('传动比为： 0.6366198') },
-    { name: 'Enter on an option presses 确 定', steps: [['click', 'Option1'], ['key', 'Enter']],
-      box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
     { name: 'Enter with the page behind the window focused presses 确 定', steps: [['background'], ['key', 'Enter']],
-      box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
-    { name: 'Space on 确 定 presses it', steps: [['focus', 'Command1'], ['key', 'Space']],
       box: { title: 'Error!', icon: 'critical', prompt: NO_KIND } },
     { name: 'a paste with a second line of 7 MB keeps its first line',
       steps: [['click', 'Option1'], ['click', 'Option4'], ['insert', 'Text1', `1500\r\n<${7 << 20}×7>`],
@@ -275,12 +318,7 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
     { name: "lines of an input method's commit keep the first", needs: ['devtools'], steps: [['click', 'Option1'],
       ['click', 'Option4'], ['compose', 'Text1', '1500\n2000'], ['type', 'Text3', '3'], ['click', 'Command1']],
     box: result('传动比为： 500'), fields: { Text1: '1500' } },
-    // Pastes through the engine's clipboard, drops by the engine's drag and
-    // drop: the browser's own events.
-    { name: 'a real paste keeps its first line', steps: [...SET_UP, ['clipboard', 'Text3', '00\n7'],
-      ['click', 'Command1']], box: result('传动比为： 5'), fields: { Text3: '300' } },
-    { name: 'Ctrl+Z after a paste takes the paste back', steps: [...SET_UP, ['clipboard', 'Text3', '00\n7'],
-      ['key', 'Control+z'], ['click', 'Command1']], box: result('传动比为： 500'), fields: { Text3: '3' } },
+    // Drops by the engine's drag and drop: the browser's own events.
     { name: 'a drop goes where it is dropped and keeps its first line', needs: ['drop'],
       steps: [...SET_UP, ['drop', 'Text1', '3\n9'], ['click', 'Command1']],
       box: result('传动比为： 5001'), fields: { Text1: '15003' } },
@@ -358,92 +396,6 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
     });
   }
 
-  // What choosing an option writes, coming from another option of its side
-  // with text in the open fields: captions, and [text, enabled] of fields.
-  const choices = [
-    { option: 'Option1', from: 'Option3', labels: { Label1: '输入转速n1（转/分钟）：' },
-      fields: { Text1: ['', true], Text2: ['Enabled', false] } },
-    { option: 'Option2', from: 'Option3', labels: { Label1: '输入转速n1（弧度/秒）：' },
-      fields: { Text1: ['', true], Text2: ['Enabled', false] } },
-    { option: 'Option3', from: 'Option1', labels: { Label1: '输入速度v（米/秒）：', Label4: '输入速度转轴直径（毫米）：' },
-      fields: { Text1: ['', true], Text2: ['', true] } },
-    { option: 'Option4', from: 'Option6', labels: { Label2: '输出转速n2（转/分钟）：' },
-      fields: { Text3: ['', true], Text4: ['Enabled', false] } },
-    { option: 'Option5', from: 'Option6', labels: { Label2: '输出转速n2（弧度/秒）：' },
-      fields: { Text3: ['', true], Text4: ['Enabled', false] } },
-    { option: 'Option6', from: 'Option4', labels: { Label2: '输出速度v（米/秒）：', Label3: '输出速度转轴直径（毫米）：' },
-      fields: { Text3: ['', true], Text4: ['', true] } },
-  ];
-  for (const choice of choices) {
-    test(`options: ${choice.option} relabels and opens or closes its side's fields`, async () => {
-      const page = await open();
-      await page.click(`#${choice.from}`);
-      for (const field of Object.keys(choice.fields)) {
-        if (!(await windowState(page))[field].enabled) continue;
-        await page.fill(`#${field}`, '42');
-      }
-      await page.click(`#${choice.option}`);
-      const state = await windowState(page);
-      assert.equal(state[choice.option], true, choice.option);
-      assert.equal(state[choice.from], false, choice.from);
-      for (const [label, caption] of Object.entries(choice.labels)) assert.equal(state[label], caption, label);
-      for (const [field, [text, enabled]] of Object.entries(choice.fields)) {
-        assert.deepEqual(state[field], { text, enabled }, field);
-      }
-      await done(page);
-    });
-  }
-
-  test('options: a click on the option already chosen runs nothing; arrows choose within a group', async () => {
-    const page = await open();
-    await page.click('#Option1');
-    await page.fill('#Text1', '1500');
-    await page.click('#Option1');
-    assert.equal((await windowState(page)).Text1.text, '1500', 'the field keeps its text');
-    await page.press('ArrowDown');
-    const state = await windowState(page);
-    assert.equal(state.Option2, true);
-    assert.equal(state.Label1, '输入转速n1（弧度/秒）：');
-    assert.equal(state.Text1.text, '');
-    await done(page);
-  });
-
-  // The tab stops: the layout's focus order, a group one stop at its chosen
-  // option (or its first), disabled fields left out, round the window.
-  const focusable = rows.filter((r) => ['OptionButton', 'TextBox', 'PushButton'].includes(r.kind))
-    .sort((a, b) => a.tabIndex - b.tabIndex);
-  const stops = (chosen, disabled) => focusable.filter((r) => {
-    if (r.kind !== 'OptionButton') return !disabled.includes(r.name);
-    const group = focusable.filter((o) => o.container === r.container);
-    return r === (group.find((o) => chosen.includes(o.name)) ?? group[0]);
-  }).map((r) => r.name);
-  const tabbing = [
-    { name: 'nothing chosen', setup: [], chosen: [], disabled: [] },
-    { name: 'Option2 and Option6 chosen', setup: [['click', 'Option2'], ['click', 'Option6']],
-      chosen: ['Option2', 'Option6'], disabled: ['Text2'] },
-  ];
-  for (const row of tabbing) {
-    test(`Tab and Shift+Tab: ${row.name}`, async () => {
-      const page = await open();
-      const focused = () => page.evaluate(() => document.activeElement.closest('[id]')?.id);
-      const expected = stops(row.chosen, row.disabled);
-      for (const step of row.setup) await perform(page, step);
-      await perform(page, ['focus', expected[0]]);
-      const forward = [await focused()];
-      for (let i = 0; i < expected.length; i++) {
-        await page.press('Tab');
-        forward.push(await focused());
-      }
-      assert.deepEqual(forward, [...expected, expected[0]]);
-      const backward = [];
-      for (let i = 0; i < expected.length; i++) {
-        await page.press('Shift+Tab');
-        backward.push(await focused());
-      }
-      assert.deepEqual(backward, [...expected].reverse());
-      await done(page);
-    });
-  }
   test('the first stop has the focus when the page opens, and no box opens unasked', async () => {
     const page = await browser.open();
     // Where the engine can watch the page from its start: no box is opened
@@ -460,7 +412,9 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
     await page.goto(pageUrl);
     await page.waitFor(ready);
     await page.evaluate(pause);
-    assert.equal(await page.evaluate(() => document.activeElement.closest('[id]')?.id), stops([], [])[0]);
+    const first = rows.filter((r) => ['OptionButton', 'TextBox', 'PushButton'].includes(r.kind))
+      .sort((a, b) => a.tabIndex - b.tabIndex)[0].name;
+    assert.equal(await page.evaluate(() => document.activeElement.closest('[id]')?.id), first);
     if (watched) assert.deepEqual(await page.evaluate(() => trSeen), []);
     await done(page);
   });
@@ -474,26 +428,16 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
     await host.close();
   });
 
-  // Every way to close: the window goes, the page says so and can start it again.
-  const closings = [
-    { name: 'the close box', steps: [['closeBox']] },
-    { name: '退 出', steps: [['click', 'Command2']] },
-    { name: 'Esc in a field', steps: [['focus', 'Text1'], ['key', 'Escape']] },
-    { name: 'Enter on 退 出', steps: [['focus', 'Command2'], ['key', 'Enter']] },
-  ];
-  for (const closing of closings) {
-    test(`closing: ${closing.name}`, async () => {
-      const page = await open();
-      for (const step of closing.steps) await perform(page, step);
-      await page.waitFor(() => document.querySelector('.ended'));
-      assert.equal(await page.evaluate(() => document.querySelector('.window').hidden), true);
-      assert.match(await page.evaluate(() => document.querySelector('.ended').textContent), /程序已经结束/);
-      await page.click('.ended button');
-      await page.waitFor(() => document.querySelector('.window:not([hidden])'));
-      assert.equal(await page.evaluate(() => document.querySelector('.ended') === null), true);
-      await done(page);
-    });
-  }
+  test('the ended page starts the program again', async () => {
+    const page = await open();
+    await page.click('#Command2');
+    await page.waitFor(() => document.querySelector('.ended'));
+    assert.match(await page.evaluate(() => document.querySelector('.ended').textContent), /程序已经结束/);
+    await page.click('.ended button');
+    await page.waitFor(ready);
+    assert.equal(await page.evaluate(() => document.querySelector('.ended') === null), true);
+    await done(page);
+  });
 
   test('closing while a box is open waits for the box', async () => {
     const page = await open();
@@ -511,7 +455,7 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
   // each state the page can be in.
   const audits = [
     { name: 'the window', steps: [] },
-    { name: 'a result box', steps: roads[0].steps, wait: () => document.querySelector('dialog.box[open]') },
+    { name: 'a result box', steps: CALCULATION, wait: () => document.querySelector('dialog.box[open]') },
     { name: 'the ended page', steps: [['click', 'Command2']], wait: () => document.querySelector('.ended') },
   ];
   for (const audit of audits) {
@@ -557,7 +501,7 @@ describe(`the page in ${engine.name}`, { concurrency: engine.concurrency }, () =
 
   test('network: the page asks for nothing but itself, before or after a calculation', needing('devtools'), async () => {
     const page = await open();
-    for (const step of roads[0].steps) await perform(page, step);
+    for (const step of CALCULATION) await perform(page, step);
     await readBox(page);
     await closeBox(page);
     await page.click('#Command2');
