@@ -8,7 +8,7 @@
 #   included, is compiled and linked with -fexceptions (exceptions through
 #   JavaScript; -fwasm-exceptions together with Asyncify crashes Binaryen 108).
 # - The programs that ctest and gtest_discover_tests start run under Node
-#   through scripts/node-run.sh; TR_NODE_PROGRAM_LINK_OPTIONS are the link
+#   through scripts/lib/node-run.sh; TR_NODE_PROGRAM_LINK_OPTIONS are the link
 #   options such a program needs (cmake/GoogleTest.cmake gives them to every
 #   test through gtest_main).
 # - emcc runs its JavaScript optimizer under Node when linking; Debian's
@@ -18,7 +18,7 @@
 add_compile_options(-fexceptions)
 add_link_options(-fexceptions)
 
-get_filename_component(TR_NODE_RUN "${CMAKE_CURRENT_LIST_DIR}/../scripts/node-run.sh" ABSOLUTE)
+get_filename_component(TR_NODE_RUN "${CMAKE_CURRENT_LIST_DIR}/../scripts/lib/node-run.sh" ABSOLUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${TR_NODE_RUN}")
 
 # The exit status is main's (the runtime ends when main returns), and the

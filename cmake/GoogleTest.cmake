@@ -36,10 +36,14 @@ include(GoogleTest)
 # a test case; when cross-compiling, one for the whole program, since each
 # start goes through Wine, qemu-i386 or Node and would cost more than the
 # test cases themselves (a failure still shows GoogleTest's report of each).
+# Each test is labelled with its folder under tests/ ("calc", "toolkit",
+# "ui"), so that `ctest --preset default -L calc` runs one module's.
 function(tr_add_gtest target)
+  file(RELATIVE_PATH label ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES LABELS ${label})
   else()
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label})
   endif()
 endfunction()

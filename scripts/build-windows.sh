@@ -1,27 +1,26 @@
 #!/usr/bin/env bash
 # Cross-builds the program for Windows with Debian's mingw-w64, in Release:
-# for x64 into build-windows/, or with TR_WINDOWS_ARCH=i686 for 32-bit x86
-# into build-windows-i686/ (or the folder given). Checks that each .exe
+# for x64 with its tests (the preset windows-x64, into build-windows/), or
+# with TR_WINDOWS_ARCH=i686 for 32-bit x86 (windows-i686, into
+# build-windows-i686/), or into the folder given. Checks that each .exe
 # imports no DLL beyond those every Windows has, and that the program imports
-# only functions that Windows 7 SP1 has (scripts/check-windows-imports.sh).
+# only functions that Windows 7 SP1 has (scripts/lib/check-windows-imports.sh).
 # Installs what is missing first. The last line printed is the path of the
 # program's .exe:
 #
 #   exe=$(bash scripts/build-windows.sh | tail -n 1)
-#   scripts/wine-run.sh "$exe"
+#   scripts/lib/wine-run.sh "$exe"
 #   TR_WINDOWS_ARCH=i686 bash scripts/build-windows.sh
 #
-# TR_BUILD_TESTS=ON builds the tests too (scripts/test.sh), and
-# TR_BUILD_BENCHMARKS=ON the start-up benchmark (scripts/bench-windows.sh).
-# Unset, each keeps what the folder was built with (OFF in a new folder), so
-# the release can be packed from a build with tests without a rebuild.
+# TR_BUILD_TESTS and TR_BUILD_BENCHMARKS=ON, where set, take the place of
+# the preset's (the start-up benchmark: bench/windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 arch=${TR_WINDOWS_ARCH:-x86_64}
 case $arch in
-  x86_64) build=${1:-build-windows} ;;
-  i686) build=${1:-build-windows-i686} ;;
+  x86_64) preset=windows-x64 build=${1:-build-windows} ;;
+  i686) preset=windows-i686 build=${1:-build-windows-i686} ;;
   *)
     echo "build-windows.sh: TR_WINDOWS_ARCH is x86_64 (the default) or i686, not '$arch'" >&2
     exit 2
@@ -32,14 +31,9 @@ objdump=$arch-w64-mingw32-objdump
 bash scripts/install-deps.sh windows
 settings=()
 for setting in TR_BUILD_TESTS TR_BUILD_BENCHMARKS; do
-  if [[ -n ${!setting:-} ]]; then
-    settings+=("-D$setting=${!setting}")
-  elif [[ ! -f $build/CMakeCache.txt ]]; then
-    settings+=("-D$setting=OFF")
-  fi
+  [[ -n ${!setting:-} ]] && settings+=("-D$setting=${!setting}")
 done
-cmake -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-w64-$arch.cmake" \
-  -DCMAKE_BUILD_TYPE=Release "${settings[@]}" >/dev/null
+cmake --preset "$preset" -B "$build" "${settings[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 # Statically linked: Windows' own DLLs only, no libstdc++, libgcc or
@@ -57,6 +51,6 @@ done < <(find "$build" \( -path "$build/wine" -o -name CMakeFiles \) -prune -o -
 ((bad == 0)) || exit 1
 
 program=$build/app/transmission-ratio.exe
-bash scripts/check-windows-imports.sh "$program" "$objdump"
+bash scripts/lib/check-windows-imports.sh "$program" "$objdump"
 
 echo "$(realpath "$program")"

@@ -37,7 +37,7 @@ web_packages=(
 
 # The page's tests: Debian's Chromium, Firefox ESR and WebKitGTK (its
 # WebDriver and MiniBrowser), driven by playwright-core, puppeteer-core and
-# selenium-webdriver from npm (tests/e2e_web/package-lock.json; none of them
+# selenium-webdriver from npm (tests/toolkit/web/package-lock.json; none of them
 # downloads a browser or a driver), the two last on Xvfb, whose pointer
 # xdotool moves for their drags; ImageMagick cuts WebKit's screenshots; the
 # fonts. A Node that brings its own npm (as NodeSource's does) conflicts with

@@ -18,9 +18,7 @@ seconds=${FUZZ_SECONDS:-30}
 seeds=$repo/tests/fuzz/corpus
 artifacts=$build/fuzz-artifacts/
 
-cmake -S "$repo" -B "$build" \
-  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTR_BUILD_FUZZERS=ON -DTR_BUILD_GUI=OFF -DTR_BUILD_TESTS=OFF -DTR_BUILD_BENCHMARKS=OFF
+(cd "$repo" && cmake --preset fuzz -B "$build" >/dev/null)
 cmake --build "$build" --target calc_fuzz -j2
 fuzzer=$build/tests/fuzz/calc_fuzz
 

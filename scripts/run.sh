@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh run
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --preset default >/dev/null
 cmake --build build --target transmission-ratio -j"$(nproc)"
 exec build/app/transmission-ratio

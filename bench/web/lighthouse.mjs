@@ -11,7 +11,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { promisify } from 'node:util';
-import { serve } from '../../tests/e2e_web/serve.mjs';
+import { serve } from '../../tests/toolkit/web/serve.mjs';
 
 const run = promisify(execFile);
 const lighthouse = fileURLToPath(new URL('node_modules/.bin/lighthouse', import.meta.url));

@@ -14,7 +14,7 @@ import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { serve } from '../../tests/e2e_web/serve.mjs';
+import { serve } from '../../tests/toolkit/web/serve.mjs';
 
 const require = createRequire(import.meta.url);
 const { chromium } = require('playwright-core');

@@ -4,7 +4,7 @@
     release_test.py DIST DRIVE_PROGRAM
 
 DIST is what scripts/package-windows.sh wrote; DRIVE_PROGRAM tests/e2e_win32's
-driver. Runs Wine on the caller's DISPLAY (scripts/with-xvfb.sh) in a fresh
+driver. Runs Wine on the caller's DISPLAY (scripts/lib/with-xvfb.sh) in a fresh
 prefix of its own.
 
 - SHA256SUMS verifies; each zip holds the program and 使用说明.txt, nothing

@@ -65,9 +65,8 @@ void CentreOnScreen(QWidget& window) {
 // Looks up, once, the standard icons that ShowMessage's boxes show: the
 // information and critical marks and the OK button's. Qt looks each up in the
 // desktop's icon theme before its own, and its first look-up reads the
-// theme's whole index (hicolor's lists some 650 folders): about 29 million
-// instructions, which would otherwise delay the first box the user asks for
-// by some 6 ms. Later look-ups find the index read.
+// theme's whole index, which would otherwise delay the first box the user
+// asks for (docs/benchmarks.md). Later look-ups find the index read.
 void PrepareMessageBoxIcons() {
   QStyle* style = QApplication::style();
   for (const QStyle::StandardPixmap icon :

@@ -3,21 +3,21 @@
 # calculation (转速（转/分钟） on the input side with 1500, 转速（弧度/秒） on the
 # output side with 100) by the keyboard alone, with the result box open.
 #
-#   bash scripts/screenshot-windows.sh [BUILD_DIR]    (default: build-windows/)
+#   bash scripts/screenshots.sh windows [BUILD_DIR]    (default: build-windows/)
 #
 # Cross-builds first (scripts/build-windows.sh); needs xdotool, x11-utils and
 # imagemagick besides what that installs.
 set -euo pipefail
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 program=$(bash "$repo/scripts/build-windows.sh" "${1:-build-windows}" | tail -n 1)
 
-bash "$repo/scripts/with-xvfb.sh" bash -s "$repo" "$program" <<'EOF_SHOT'
+bash "$repo/scripts/lib/with-xvfb.sh" bash -s "$repo" "$program" <<'EOF_SHOT'
 set -euo pipefail
 repo=$1 program=$2
-source "$repo/scripts/x-window.sh"
+source "$repo/scripts/lib/x-window.sh"
 caption="传动比计算（作者：Velnor）"
-"$repo/scripts/wine-run.sh" "$program" &
+"$repo/scripts/lib/wine-run.sh" "$program" &
 wait_for_window "$caption" 100
 sleep 1
 # The focus starts at the first option: Space chooses it, Tab goes to the

@@ -8,8 +8,8 @@
 # status 1 when one is missed). Not a test: the figures depend on the machine
 # and its load.
 #
-#   bash scripts/bench-startup.sh [RUNS]     (default: 20)
-#   BENCH_BUILD_DIR=/tmp/build-startup bash scripts/bench-startup.sh
+#   bash bench/startup.sh [RUNS]     (default: 20)
+#   BENCH_BUILD_DIR=/tmp/build-startup bash bench/startup.sh
 #                                            (default: build-bench-startup/)
 #
 # Needs xvfb, xdotool, x11-utils, xclip, libxdamage1 and libbenchmark-dev
@@ -17,11 +17,10 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(realpath -m "${BENCH_BUILD_DIR:-$repo/build-bench-startup}")
+build=$(realpath -m "${BENCH_BUILD_DIR:-$repo/build-bench}")
 runs=${1:-20}
 
-cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-  -DTR_BUILD_GUI=ON -DTR_BUILD_BENCHMARKS=ON -DTR_BUILD_TESTS=OFF -DTR_BUILD_FUZZERS=OFF >/dev/null
+(cd "$repo" && cmake --preset bench -B "$build" >/dev/null)
 cmake --build "$build" --target transmission-ratio bare_window -j2
 
 echo "== $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes a fresh Wine prefix for running the Windows build:
 #
-#   scripts/wine-prefix.sh PREFIX [DPI]     DPI: 96 (default), 120, 144, ...
+#   scripts/lib/wine-prefix.sh PREFIX [DPI]     DPI: 96 (default), 120, 144, ...
 #
 # - Chinese text shows: the Song face the window asks for (宋体 / SimSun)
 #   and the faces of Wine's own dialogs and message boxes (Tahoma, MS Shell

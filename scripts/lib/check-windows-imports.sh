@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Fails when a Windows .exe imports a function that Windows 7 SP1 may not
 # have. The functions each DLL may give are listed in
-# scripts/windows7-imports/<dll>.txt (the DLL's name in lower case), one a
+# scripts/lib/windows7-imports/<dll>.txt (the DLL's name in lower case), one a
 # line: the function's name, then where it is known to be on Windows 7 SP1
 # (Microsoft's documented minimum supported client, or for the C runtime's
 # own exports a short reason). An entry without its source, a DLL without its
 # list or a function not on it are all reported, function and DLL by name.
 #
-#   scripts/check-windows-imports.sh PROGRAM.exe [OBJDUMP]
+#   scripts/lib/check-windows-imports.sh PROGRAM.exe [OBJDUMP]
 #
 # OBJDUMP is the objdump of the .exe's target (x86_64-w64-mingw32-objdump by
 # default, i686-w64-mingw32-objdump for the 32-bit build).

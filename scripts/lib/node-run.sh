@@ -3,7 +3,7 @@
 # gtest_discover_tests do through CMAKE_CROSSCOMPILING_EMULATOR
 # (cmake/Emscripten.cmake):
 #
-#   scripts/node-run.sh PROGRAM.js [ARGUMENTS...]
+#   scripts/lib/node-run.sh PROGRAM.js [ARGUMENTS...]
 #
 # Emscripten 3.1.6 loads the program's .wasm with fetch() wherever fetch
 # exists, and Node 18 and later have one that cannot read files: it is turned

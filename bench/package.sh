@@ -6,7 +6,7 @@
 # of its own (well under 30 s together; 15 s is the mark). Packages first
 # (scripts/package-windows.sh). Exits 1 when a target is missed.
 #
-#   bash scripts/bench-package.sh [RUNS]      (default 3)
+#   bash bench/package.sh [RUNS]      (default 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,23 +30,23 @@ for zip in dist/transmission-ratio-*-win*.zip; do
 done
 
 echo "== $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg), $(wine --version 2>/dev/null)"
-bash scripts/wine-prefix.sh "$TR_WINEPREFIX" 96 && touch "$TR_WINEPREFIX/.complete"
+bash scripts/lib/wine-prefix.sh "$TR_WINEPREFIX" 96 && touch "$TR_WINEPREFIX/.complete"
 setup=$(realpath dist/transmission-ratio-*-win64-setup.exe)
-bash scripts/with-xvfb.sh bash -s "$setup" "$runs" >"$work/times" <<'EOF_RUNS'
+bash scripts/lib/with-xvfb.sh bash -s "$setup" "$runs" >"$work/times" <<'EOF_RUNS'
 set -euo pipefail
 setup=$1 runs=$2
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\transmission-ratio'
 folder="$TR_WINEPREFIX/drive_c/Program Files/传动比计算"
-scripts/wine-run.sh reg query 'HKLM\Software' >/dev/null   # the session up, not timed
+scripts/lib/wine-run.sh reg query 'HKLM\Software' >/dev/null   # the session up, not timed
 now() { date +%s%N; }
 for _ in $(seq "$runs"); do
   start=$(now)
-  scripts/wine-run.sh "$setup" /S
+  scripts/lib/wine-run.sh "$setup" /S
   installed=$(now)
   # NSIS's uninstaller returns at once and finishes from a copy in %TEMP%:
   # timed until the folder and the entry are gone.
-  scripts/wine-run.sh 'C:\Program Files\传动比计算\transmission-ratio-uninstall.exe' /S
-  until [[ ! -e $folder ]] && ! scripts/wine-run.sh reg query "$key" /reg:64 >/dev/null 2>&1; do
+  scripts/lib/wine-run.sh 'C:\Program Files\传动比计算\transmission-ratio-uninstall.exe' /S
+  until [[ ! -e $folder ]] && ! scripts/lib/wine-run.sh reg query "$key" /reg:64 >/dev/null 2>&1; do
     sleep 0.1
   done
   echo "$(((installed - start) / 1000000)) $(((($(now)) - installed) / 1000000))"

@@ -2,7 +2,7 @@
 # Runs a command with DISPLAY set to an X server of its own: a private Xvfb
 # on the first free display number, ended when the command ends.
 #
-#   scripts/with-xvfb.sh ctest --test-dir build-windows -j2
+#   scripts/lib/with-xvfb.sh ctest --test-dir build-windows -j2
 #
 # For the Windows window tests under Wine, which need a display where the
 # Linux machine (CI) has none. The command's exit status is returned.
@@ -46,7 +46,7 @@ fi
 export DISPLAY=:$(tr -d '[:space:]' <"$work/display")
 unset WAYLAND_DISPLAY XAUTHORITY
 # Tells this X server from an earlier one on the same display number
-# (scripts/wine-run.sh restarts a Wine session started on another).
+# (scripts/lib/wine-run.sh restarts a Wine session started on another).
 export TR_XVFB_SESSION="$DISPLAY $xvfb_pid $(date +%s%N)"
 status=0
 "$@" || status=$?

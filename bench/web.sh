@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The page's size, its start-up and response in headless Chromium beside a
 # bare page, and Lighthouse's audit of the host folder:
-#   bash scripts/bench-web.sh [RUNS]
+#   bash bench/web.sh [RUNS]
 # Builds the page first with scripts/build-web.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."

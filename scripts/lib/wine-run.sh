@@ -2,12 +2,12 @@
 # Runs a Windows program under Wine, as ctest and gtest_discover_tests do
 # through CMAKE_CROSSCOMPILING_EMULATOR (cmake/mingw-w64-x86_64.cmake):
 #
-#   scripts/wine-run.sh PROGRAM.exe [ARGUMENTS...]
+#   scripts/lib/wine-run.sh PROGRAM.exe [ARGUMENTS...]
 #
 # - The Wine prefix is TR_WINEPREFIX when set; otherwise wine/prefix-DPI in
 #   the build folder that holds the program (the nearest folder above it with
 #   a CMakeCache.txt), else next to the program. DPI is TR_WINE_DPI, 96 by
-#   default. The prefix is made on first use by scripts/wine-prefix.sh, under
+#   default. The prefix is made on first use by scripts/lib/wine-prefix.sh, under
 #   a lock, so tests started together by ctest -j wait for one another.
 # - Standard output has its CR LF line ends turned into LF, so that ctest and
 #   gtest_discover_tests read it as they read a Linux program's; standard
@@ -16,7 +16,7 @@
 # - WINEDEBUG=-all; no Mono or Gecko install prompt (mscoree, mshtml), and no
 #   menu entries written into the home folder (winemenubuilder).
 # - The program gets the caller's DISPLAY: window tests start an X server of
-#   their own (scripts/with-xvfb.sh); console programs need none.
+#   their own (scripts/lib/with-xvfb.sh); console programs need none.
 # - The wineserver stays up for TR_WINESERVER_LINGER seconds (60 by default)
 #   after the last program ends; it ends by itself then, or at once with
 #   WINEPREFIX=PREFIX wineserver -k.
@@ -64,7 +64,7 @@ if [[ ! -f $prefix/.complete ]]; then
 fi
 # Wine's desktop (explorer.exe) keeps the X display it started on: a server
 # started for another DISPLAY (none, or an X server that is gone: a new one
-# from scripts/with-xvfb.sh may take the same number) is ended first.
+# from scripts/lib/with-xvfb.sh may take the same number) is ended first.
 # Programs of one ctest run share one DISPLAY.
 session="DISPLAY=${DISPLAY:-} ${TR_XVFB_SESSION:-}"
 if [[ -f $prefix.session && $(<"$prefix.session") != "$session" ]]; then

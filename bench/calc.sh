@@ -4,8 +4,8 @@
 # summary at the end says whether the time targets hold (on the medians).
 # Extra arguments go to calc_bench, e.g. --benchmark_filter=CalculateRatio.
 #
-#   bash scripts/bench-calc.sh [BENCHMARK-ARGS...]
-#   BENCH_BUILD_DIR=/tmp/build-bench bash scripts/bench-calc.sh   (default: build-bench/)
+#   bash bench/calc.sh [BENCHMARK-ARGS...]
+#   BENCH_BUILD_DIR=/tmp/build-bench bash bench/calc.sh   (default: build-bench/)
 #
 # Needs libbenchmark-dev.
 set -euo pipefail
@@ -13,8 +13,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(realpath -m "${BENCH_BUILD_DIR:-$repo/build-bench}")
 
-cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-  -DTR_BUILD_BENCHMARKS=ON -DTR_BUILD_GUI=OFF -DTR_BUILD_TESTS=OFF -DTR_BUILD_FUZZERS=OFF
+(cd "$repo" && cmake --preset bench -B "$build" >/dev/null)
 cmake --build "$build" --target calc_bench -j2
 
 echo "== $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) CPUs"

@@ -8,10 +8,10 @@
 // app with no network, the phone's taps, accessibility; in Chromium also the
 // fonts, the network and the installability.
 //
-//   TR_WEB_PAGE=build-web/app/transmission-ratio.html TR_WEB_ENGINE=firefox node --test tests/e2e_web/
+//   TR_WEB_PAGE=build-web/app/transmission-ratio.html TR_WEB_ENGINE=firefox node --test tests/toolkit/web/
 //
 // TR_WEB_ENGINE is chromium (the default), firefox or webkit; webkit needs an
-// X server (scripts/with-xvfb.sh) and xdotool. The JSON is written by the web
+// X server (scripts/lib/with-xvfb.sh) and xdotool. The JSON is written by the web
 // build's window_cases_json (TR_BUILD_TESTS=ON), or TR_WINDOW_CASES names it.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
@@ -22,7 +22,7 @@ import { fileURLToPath, pathToFileURL } from 'node:url';
 import { engines } from './engines.mjs';
 import { serve } from './serve.mjs';
 
-const root = new URL('../../', import.meta.url);
+const root = new URL('../../../', import.meta.url);
 const pagePath = process.env.TR_WEB_PAGE ?? fileURLToPath(new URL('build-web/app/transmission-ratio.html', root));
 const pageUrl = pathToFileURL(pagePath).href;
 // The folder for a web host, which the build makes beside the page.

@@ -4,22 +4,21 @@
 # valgrind's callgrind on a private Xvfb, from exec to its first picture (the
 # end of Qt's first QWidgetRepaintManager::flush). Prints both totals and, for
 # each program, the inclusive count of the stages that matter. Unlike the
-# timings of bench-startup.sh the counts hardly vary between runs; Debian
+# timings of bench/startup.sh the counts hardly vary between runs; Debian
 # ships no debug symbols for Qt, fontconfig or FreeType, so inside them
 # callgrind names only their exported functions.
 #
-#   bash scripts/profile-startup.sh     (build and output: build-profile/)
+#   bash bench/profile-startup.sh     (build and output: build-bench/)
 #
 # callgrind_annotate --inclusive=yes build-profile/callgrind/NAME.out shows
 # the whole profile. Needs valgrind and xvfb.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$repo/build-profile
+build=$repo/build-bench
 out=$build/callgrind
 
-cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTR_BUILD_GUI=ON \
-  -DTR_BUILD_BENCHMARKS=ON -DTR_BUILD_TESTS=OFF -DTR_BUILD_FUZZERS=OFF >/dev/null
+(cd "$repo" && cmake --preset bench -B "$build" >/dev/null)
 cmake --build "$build" --target transmission-ratio bare_window -j2 >/dev/null
 mkdir -p "$out"
 

@@ -6,7 +6,7 @@
 # each from CreateProcess to the shown window, against 1.15x the bare
 # window's. Exits 1 when a target is missed.
 #
-#   bash scripts/bench-windows.sh [RUNS]      (default 20)
+#   bash bench/windows.sh [RUNS]      (default 20)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +27,6 @@ report_size x64 "$program"
 report_size "32-bit x86" "$program_x86"
 
 echo "== $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg), $(wine --version 2>/dev/null)"
-bash scripts/with-xvfb.sh scripts/wine-run.sh "$build/bench/startup/startup_probe_win32.exe" \
+bash scripts/lib/with-xvfb.sh scripts/lib/wine-run.sh "$build/bench/startup/startup_probe_win32.exe" \
   "$runs" "$program" "$build/bench/startup/bare_window_win32.exe" || status=1
 exit "$status"
