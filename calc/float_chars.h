@@ -1,9 +1,10 @@
 #pragma once
 // Floating-point text without the locale: std::from_chars and std::to_chars
 // where the standard library has them for floating point (libstdc++), and
-// code of our own that gives the same results bit for bit where it has not
-// (libc++ 13, as Emscripten ships it). TR_PORTABLE_CHARCONV picks our own
-// code everywhere, so the native tests can run on it.
+// where it has not (libc++ 13, as Emscripten ships it) fast_float for reading
+// and the C library's snprintf under the "C" locale for writing, which give
+// the same results bit for bit. TR_PORTABLE_CHARCONV picks the latter
+// everywhere, so the native tests can run on it.
 //
 //   DecimalFromChars("1.5e3")            -> 1500, ptr after "3"
 //   DecimalFromChars("1e400")            -> result_out_of_range (value unchanged)
