@@ -159,12 +159,12 @@ class Wine:
     def __init__(self, folder, driver):
         self.driver = driver  # tests/e2e_win32's drive_program.exe
         self.prefix = os.path.join(folder, "prefix")
-        run("bash", os.path.join(REPO, "scripts", "wine-prefix.sh"), self.prefix, "96")
+        run("bash", os.path.join(REPO, "scripts", "lib", "wine-prefix.sh"), self.prefix, "96")
         open(os.path.join(self.prefix, ".complete"), "w").close()
         self.env = dict(os.environ, TR_WINEPREFIX=self.prefix)
 
     def run(self, *argv):
-        return subprocess.run([os.path.join(REPO, "scripts", "wine-run.sh"), *argv],
+        return subprocess.run([os.path.join(REPO, "scripts", "lib", "wine-run.sh"), *argv],
                               capture_output=True, timeout=300, env=self.env)
 
     def unix(self, windows_path):
@@ -225,7 +225,7 @@ class Wine:
         x = XConnection(os.environ["DISPLAY"])
         try:
             x.watch_maps()
-            process = subprocess.Popen([os.path.join(REPO, "scripts", "wine-run.sh"), program],
+            process = subprocess.Popen([os.path.join(REPO, "scripts", "lib", "wine-run.sh"), program],
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                        env=self.env)
             x.next_map(timeout=30)

@@ -37,6 +37,9 @@ class BoxWatchdog {
   // The next box to open goes to `inspect`, which must close it.
   void Expect(std::function<void(Box)> inspect) { expected_.push_back(std::move(inspect)); }
   std::size_t StillExpected() const { return expected_.size(); }
+  // The time limit counts again from now: a test that runs many cases gives
+  // each its own.
+  void Restart() { started_ = Clock::now(); }
 
   void Watch() {
     if (inspecting_) return;  // an inspector is waiting for events itself

@@ -53,9 +53,10 @@ const std::map<std::string_view, std::pair<Qt::Key, Qt::KeyboardModifiers>> kKey
 
 class QtDriver final : public window_cases::WindowDriver {
  public:
-  explicit QtDriver(std::function<void(std::function<void(QMessageBox&)>)> expectBox,
-                    std::function<std::size_t()> stillExpected)
-      : expectBox_(std::move(expectBox)), stillExpected_(std::move(stillExpected)) {}
+  QtDriver(std::function<void(std::function<void(QMessageBox&)>)> expectBox,
+           std::function<std::size_t()> stillExpected, std::function<void()> restartTimeLimit)
+      : expectBox_(std::move(expectBox)), stillExpected_(std::move(stillExpected)),
+        restartTimeLimit_(std::move(restartTimeLimit)) {}
 
   // Offscreen, no window manager draws a frame to press Alt+F4 in; Qt's
   // fields take Ctrl+Shift+Insert for no paste.
@@ -64,6 +65,7 @@ class QtDriver final : public window_cases::WindowDriver {
   }
 
   void Open() override {
+    restartTimeLimit_();
     window_.reset();
     queryUnloads_ = 0;
     window_ = std::make_unique<toolkit::qt::QtWindow>(ui::kForm2Layout, ui::DescribeFailure);
@@ -158,6 +160,7 @@ class QtDriver final : public window_cases::WindowDriver {
 
   std::function<void(std::function<void(QMessageBox&)>)> expectBox_;
   std::function<std::size_t()> stillExpected_;
+  std::function<void()> restartTimeLimit_;
   std::unique_ptr<toolkit::qt::QtWindow> window_;
   std::unique_ptr<toolkit::WindowEvents> handlers_;
   int queryUnloads_ = 0;
@@ -166,7 +169,7 @@ class QtDriver final : public window_cases::WindowDriver {
 
 TEST_F(QtWindowTest, TheCasesOfEveryBinding) {
   QtDriver driver([this](auto inspect) { ExpectBox(std::move(inspect)); },
-                  [this] { return BoxesStillExpected(); });
+                  [this] { return BoxesStillExpected(); }, [this] { RestartTimeLimit(); });
   window_cases::RunCases(driver);
 }
 

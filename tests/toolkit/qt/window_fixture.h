@@ -72,6 +72,7 @@ class QtWindowTest : public ::testing::Test {
   // The next modal box to open goes to `inspect`, which must close it.
   void ExpectBox(std::function<void(QMessageBox&)> inspect);
   std::size_t BoxesStillExpected() const { return watchdog_.StillExpected(); }
+  void RestartTimeLimit() { watchdog_.Restart(); }
 
   EventLog events;
 

@@ -36,23 +36,6 @@ const std::map<std::string_view, void (*)()> kKeys = {
     {"Alt+F4", [] { Press({VK_F4}, {VK_MENU}); }},
 };
 
-// Processes the thread's messages as the program does for `ms`
-// milliseconds, or until a WM_QUIT, which is left for the message loop.
-void Settle(const toolkit::win32::Win32Window& window, DWORD ms = 100) {
-  MSG message;
-  for (const DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
-    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-      continue;
-    }
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    toolkit::win32::ProcessMessage(window, message);
-  }
-}
-
 void PutOnClipboard(HWND owner, const std::wstring& text) {
   ASSERT_TRUE(OpenClipboard(owner) && EmptyClipboard());
   const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
@@ -67,15 +50,16 @@ class Win32Driver final : public window_cases::WindowDriver {
  public:
   Win32Driver(const toolkit::win32::DpiFunctions& dpiFunctions,
               std::function<void(std::function<void(HWND)>)> expectBox,
-              std::function<std::size_t()> stillExpected)
+              std::function<std::size_t()> stillExpected, std::function<void()> restartTimeLimit)
       : dpiFunctions_(dpiFunctions), expectBox_(std::move(expectBox)),
-        stillExpected_(std::move(stillExpected)) {}
+        stillExpected_(std::move(stillExpected)), restartTimeLimit_(std::move(restartTimeLimit)) {}
 
   // The keypad's Enter is the main Enter to a dialog; a Windows window has
   // no page behind it.
   std::set<std::string_view> Lacks() const override { return {"keypad", "page"}; }
 
   void Open() override {
+    restartTimeLimit_();
     window_.reset();
     window_ = std::make_unique<toolkit::win32::Win32Window>(ui::kForm2Layout, ui::DescribeFailure,
                                                             dpiFunctions_);
@@ -93,7 +77,7 @@ class Win32Driver final : public window_cases::WindowDriver {
         // Two clicks on one control, each a click of its own, not a double click.
         if (step.control == lastClicked_) {
           const DWORD since = GetTickCount() - lastClick_;
-          if (since <= GetDoubleClickTime()) Settle(*window_, GetDoubleClickTime() - since + 50);
+          if (since <= GetDoubleClickTime()) Pump(*window_, GetDoubleClickTime() - since + 50);
         }
         Click(*window_, Hwnd(step.control));
         lastClicked_ = step.control;
@@ -112,11 +96,11 @@ class Win32Driver final : public window_cases::WindowDriver {
       }
       case Step::Do::Key:
         kKeys.at(step.text)();
-        Settle(*window_);
+        Pump(*window_, 100);
         break;
       case Step::Do::Focus:
         SetFocus(Hwnd(step.control));
-        Settle(*window_);
+        Pump(*window_, 100);
         break;
       case Step::Do::Paste: {
         HWND field = Hwnd(step.control);
@@ -128,13 +112,13 @@ class Win32Driver final : public window_cases::WindowDriver {
           SendMessageW(field, WM_PASTE, 0, 0);  // what the context menu's Paste sends
         } else {
           kKeys.at(step.how)();
-          Settle(*window_);
+          Pump(*window_, 100);
         }
         break;
       }
       case Step::Do::CloseBox:
         PostMessageW(window_->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        Settle(*window_);
+        Pump(*window_, 100);
         break;
       case Step::Do::TaskbarClose:
         SendMessageW(window_->Handle(), WM_CLOSE, 0, 0);
@@ -184,7 +168,7 @@ class Win32Driver final : public window_cases::WindowDriver {
   }
   int QueryUnloads() override { return queryUnloads_; }
   bool BoxesStillExpected() override {
-    Settle(*window_);
+    Pump(*window_, 100);
     return stillExpected_() > 0;
   }
 
@@ -194,6 +178,7 @@ class Win32Driver final : public window_cases::WindowDriver {
   const toolkit::win32::DpiFunctions dpiFunctions_;
   std::function<void(std::function<void(HWND)>)> expectBox_;
   std::function<std::size_t()> stillExpected_;
+  std::function<void()> restartTimeLimit_;
   std::unique_ptr<toolkit::win32::Win32Window> window_;
   std::unique_ptr<toolkit::WindowEvents> handlers_;
   int queryUnloads_ = 0;
@@ -214,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(DpiFunctions, Win32CasesTest,
 
 TEST_P(Win32CasesTest, TheCasesOfEveryBinding) {
   Win32Driver driver(GetParam(), [this](auto inspect) { ExpectBox(std::move(inspect)); },
-                     [this] { return BoxesStillExpected(); });
+                     [this] { return BoxesStillExpected(); }, [this] { RestartTimeLimit(); });
   window_cases::RunCases(driver);
 }
 

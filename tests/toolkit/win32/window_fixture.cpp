@@ -44,6 +44,10 @@ void Pump(const toolkit::win32::Win32Window& window, DWORD ms) {
   MSG message;
   while (static_cast<LONG>(until - GetTickCount()) > 0) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+      }
       toolkit::win32::ProcessMessage(window, message);
     }
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);

@@ -45,7 +45,8 @@ SeenBox Read(HWND box);
 // The control's rectangle in pixels of the form's client area.
 RECT ClientRect(HWND form, HWND control);
 
-// Processes the thread's messages as the program does, for `ms` milliseconds.
+// Processes the thread's messages as the program does, for `ms` milliseconds
+// or until a WM_QUIT, which is left for the message loop.
 void Pump(const toolkit::win32::Win32Window& window, DWORD ms = 60);
 // Processes messages until the window is the active one with a focused
 // control, as it is once the desktop has shown it, or for two seconds.
@@ -76,6 +77,7 @@ class Win32WindowTest : public ::testing::Test {
   // The next message box to open goes to `inspect`, which must close it.
   void ExpectBox(std::function<void(HWND box)> inspect) { watchdog_.Expect(std::move(inspect)); }
   std::size_t BoxesStillExpected() const { return watchdog_.StillExpected(); }
+  void RestartTimeLimit() { watchdog_.Restart(); }
 
   EventLog events;
   // The DPI functions the window is made with: this Windows' own unless a
