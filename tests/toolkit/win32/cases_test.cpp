@@ -187,18 +187,18 @@ class Win32Driver final : public window_cases::WindowDriver {
   DWORD lastClick_ = 0;
 };
 
+// What the window is laid out from, with the DPI functions that Wine offers,
+// as on Windows 10 and 11, and with none of them, as on Windows 7 and 8.
 class Win32CasesTest : public Win32WindowTest,
                        public ::testing::WithParamInterface<toolkit::win32::DpiFunctions> {};
 
-// With the DPI functions that Wine offers, as on Windows 10 and 11, and with
-// none of them, as on Windows 7 and 8.
 INSTANTIATE_TEST_SUITE_P(DpiFunctions, Win32CasesTest,
                          ::testing::Values(toolkit::win32::DpiFunctions::OfThisWindows(),
                                            toolkit::win32::DpiFunctions{}),
                          [](const auto& info) { return info.index == 0 ? "ThisWindows" : "AsOnWindows7"; });
 
-TEST_P(Win32CasesTest, TheCasesOfEveryBinding) {
-  Win32Driver driver(GetParam(), [this](auto inspect) { ExpectBox(std::move(inspect)); },
+TEST_F(Win32WindowTest, TheCasesOfEveryBinding) {
+  Win32Driver driver(dpiFunctions, [this](auto inspect) { ExpectBox(std::move(inspect)); },
                      [this] { return BoxesStillExpected(); }, [this] { RestartTimeLimit(); });
   window_cases::RunCases(driver);
 }
