@@ -24,5 +24,8 @@ runs=${1:-20}
 cmake --build "$build" --target transmission-ratio bare_window -j2
 
 echo "== $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg)"
-python3 "$repo/bench/startup/startup_bench.py" \
+# The window's caption and places, as the tests write them.
+(cd "$repo" && cmake --preset default >/dev/null && cmake --build --preset default --target window_cases_json -j2 >/dev/null)
+TR_WINDOW_CASES_PROGRAM=$repo/build/tests/toolkit/window_cases_json \
+  python3 "$repo/bench/startup/startup_bench.py" \
   "$build/app/transmission-ratio" "$build/bench/startup/bare_window" "$runs"

@@ -157,7 +157,6 @@ std::optional<Control> NextTabStop(std::span<const ControlLayout> rows, std::opt
                                    const std::function<bool(Control)>& enabled) {
   std::vector<Control> order = FocusOrder(rows);
   if (!forward) std::reverse(order.begin(), order.end());
-  const auto groupOf = [&](Control control) { return RowOf(rows, control)->container; };
   const auto isStop = [&](Control control) {
     const ControlLayout& row = *RowOf(rows, control);
     if (!enabled(control)) return false;
@@ -165,16 +164,18 @@ std::optional<Control> NextTabStop(std::span<const ControlLayout> rows, std::opt
            GroupTabStop(rows, *row.container, selected) == control;
   };
   const auto start = from ? std::find(order.begin(), order.end(), *from) : order.end();
-  // An option's group is left as a whole.
   const ControlLayout* fromRow = start == order.end() ? nullptr : RowOf(rows, *start);
-  const std::optional<Control> fromGroup =
-      fromRow && fromRow->kind == ControlKind::OptionButton ? fromRow->container : std::nullopt;
+  // An option's group is left as a whole.
+  const auto inFromGroup = [&](Control control) {
+    return fromRow != nullptr && fromRow->kind == ControlKind::OptionButton &&
+           RowOf(rows, control)->container == fromRow->container;
+  };
   const std::size_t count = order.size();
   std::size_t at = fromRow == nullptr ? count - 1 : static_cast<std::size_t>(start - order.begin());
   for (std::size_t step = 0; step < count; ++step) {
     at = (at + 1) % count;
     const Control to = order[at];
-    if (isStop(to) && !(fromGroup && groupOf(to) == fromGroup)) return to;
+    if (isStop(to) && !inFromGroup(to)) return to;
   }
   return std::nullopt;
 }
