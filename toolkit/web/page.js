@@ -41,7 +41,7 @@ var TrPage = (() => {
   }
 
   // Until the program is ready: the event's own effect is held back with it.
-  function hold(e, action) {
+  function holdBack(e, action) {
     e.preventDefault();
     e.stopImmediatePropagation();
     if (action) queue.push(action);
@@ -139,7 +139,12 @@ var TrPage = (() => {
     if (!isReady) {
       if (!e.cancelable) return;
       const edit = { deleteContentBackward: 'delete', deleteContentForward: 'forwardDelete' }[e.inputType];
-      return hold(e, () => (text !== null ? put(element, kept(text)) : edit && (element.focus(), document.execCommand(edit))));
+      return holdBack(e, () => {
+        if (text !== null) return put(element, kept(text));
+        if (!edit) return;
+        element.focus();
+        document.execCommand(edit);
+      });
     }
     if (!text) return;
     const line = kept(text);
@@ -193,12 +198,12 @@ var TrPage = (() => {
       if (!target && !e.target.closest('input:not(:disabled), button')) e.preventDefault();
       return;
     }
-    hold(e, target && (() => target.focus()));
+    holdBack(e, target && (() => target.focus()));
   }, true);
   win.addEventListener('click', (e) => {
     if (isReady) return;
     const control = e.target.closest('.option, .push, .close-box');
-    hold(e, control && (() => press(control.matches('.option') ? control.querySelector('input') : control)));
+    holdBack(e, control && (() => press(control.matches('.option') ? control.querySelector('input') : control)));
   }, true);
   // The window has the keys, also when the page itself has the focus; not
   // while a box is open or once the window is gone.
@@ -206,7 +211,7 @@ var TrPage = (() => {
     if (win.hidden || box.open || isReady || e.isComposing || e.keyCode === 229 ||
         e.ctrlKey || e.metaKey || e.altKey) return;
     const { key, code, shiftKey } = e;
-    hold(e, () => replayKey({ key, code, shiftKey }));
+    holdBack(e, () => replayKey({ key, code, shiftKey }));
   }, true);
   document.addEventListener('keydown', (e) => {
     if (isReady && !win.hidden && !box.open && !e.defaultPrevented) onKey(e);
