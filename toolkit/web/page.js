@@ -9,9 +9,9 @@
 // program's event loop takes one at a time, between handlers; and whatever
 // puts text into a field (typing, a paste, a drop, a keyboard's suggestion,
 // an input method, a dictation) puts in only what the program says a field
-// keeps of it. This script computes nothing, and of the window's rules it
-// sends the program the keys of a dialog (Tab, Enter, Esc), whose effect the
-// program decides.
+// keeps of it. This script computes nothing and decides none of the
+// window's rules: the keys of a dialog (Tab, Enter, Esc) go to the program,
+// which says what they do.
 var Module = { onAbort: (what) => TrPage.showStartFailure(String(what)) };
 var TrPage = (() => {
   // Event kinds, as web_window.cpp reads them: kind * 256 + control index
