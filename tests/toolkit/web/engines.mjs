@@ -34,6 +34,7 @@ const CHROMIUM_ARGS = ['--disable-background-networking', '--disable-component-u
 const PHONE = { width: 390, height: 844 };
 const TIMEOUT = 15000;
 const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+let clipboard = Promise.resolve();  // the pastes under way, one after the other
 
 // The middle of an element, or the point `at` from its top left corner, in
 // the viewport; scrolled into view first.
@@ -119,8 +120,15 @@ class Page {
   }
 
   // A real paste: the engine copies the text with Ctrl+C and pastes it into
-  // the element that has the focus with Ctrl+V.
-  async paste(text) {
+  // the element that has the focus with Ctrl+V. The pages of one browser
+  // share its clipboard: one paste at a time.
+  paste(text) {
+    const pasted = clipboard.then(() => this.copyAndPaste(text));
+    clipboard = pasted.catch(() => {});
+    return pasted;
+  }
+
+  async copyAndPaste(text) {
     const back = await this.evaluate(() => {
       const focused = document.activeElement;
       window.trBack = focused;
