@@ -80,10 +80,10 @@ var TrPage = (() => {
     if (target.type === 'radio') {
       const group = [...client.querySelectorAll(`input[name="${target.name}"]:not(:disabled)`)];
       const step = { ArrowDown: 1, ArrowRight: 1, ArrowUp: -1, ArrowLeft: -1 }[key];
-      if (step) return press(group[(group.indexOf(target) + step + group.length) % group.length]);
-      if (key === ' ') return press(target);
+      if (step) return group[(group.indexOf(target) + step + group.length) % group.length].click();
+      if (key === ' ') return target.click();
     } else if (target.classList.contains('push') && key === ' ') {
-      return press(target);
+      return target.click();
     } else if (field(target)) {
       if ([...key].length === 1) return put(target, kept(key));
       const edit = { Backspace: 'delete', Delete: 'forwardDelete' }[key];
@@ -92,13 +92,6 @@ var TrPage = (() => {
         Home: 0, End: target.value.length }[key];
       if (caret !== undefined) target.setSelectionRange(Math.max(0, caret), Math.max(0, caret));
     }
-  }
-
-  // A click on an option or a push button: it takes the focus, as on
-  // Windows (Safari gives none to a clicked option), and the program hears of it.
-  function press(element) {
-    element.focus({ preventScroll: true });
-    element.click();
   }
 
   // On a page narrower than the window, the whole window is scaled down.
@@ -170,16 +163,13 @@ var TrPage = (() => {
     element.addEventListener('input', onInserted);
     element.addEventListener('compositionend', onInserted);
   }
-  for (const radio of client.querySelectorAll('.option input')) {
-    radio.addEventListener('click', () => {
-      radio.focus({ preventScroll: true });
-      post(CLICK, inputs.indexOf(radio));
-    });
-  }
-  for (const button of client.querySelectorAll('.push')) {
-    button.addEventListener('click', () => {
-      button.focus({ preventScroll: true });
-      post(CLICK, inputs.indexOf(button));
+  // A click on an option or a push button (the mouse's, Space's, or one
+  // made by the page): it takes the focus, as on Windows (Safari gives none
+  // to a clicked option), and the program hears of it.
+  for (const control of client.querySelectorAll('.option input, .push')) {
+    control.addEventListener('click', () => {
+      control.focus({ preventScroll: true });
+      post(CLICK, inputs.indexOf(control));
     });
   }
   const closeBox = win.querySelector('.close-box');
@@ -203,7 +193,7 @@ var TrPage = (() => {
   win.addEventListener('click', (e) => {
     if (isReady) return;
     const control = e.target.closest('.option, .push, .close-box');
-    holdBack(e, control && (() => press(control.matches('.option') ? control.querySelector('input') : control)));
+    holdBack(e, control && (() => (control.matches('.option') ? control.querySelector('input') : control).click()));
   }, true);
   // The window has the keys, also when the page itself has the focus; not
   // while a box is open or once the window is gone.
